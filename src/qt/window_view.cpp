@@ -1,0 +1,148 @@
+#include "qt/window_view.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "qt/bindings.h"
+#include "ui/controls.h"
+
+namespace orniva {
+namespace {
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
+
+WindowView::WindowView(Window& model, QWidget* parent) : QMainWindow(parent), model_(model) {
+  setObjectName(Q(model.Name()));
+  for (Control* c : model.Children(nullptr)) {
+    if (c->Kind() != ControlKind::MenuItem) continue;
+    auto& item = static_cast<MenuItem&>(*c);
+    if (item.IsPopup()) continue;
+    QMenu* menu = menuBar()->addMenu(Q(item.Caption()));
+    Follow(item, menu, [&item, menu] {
+      menu->setTitle(Q(item.Caption()));
+      menu->setEnabled(item.Enabled());
+      menu->menuAction()->setVisible(item.Visible());
+    });
+    for (MenuItem* child : item.Items()) BuildMenu(*child, menu);
+  }
+  auto* content = new QWidget;
+  content->setLayout(new QVBoxLayout);
+  BuildChildren(nullptr, content);
+  static_cast<QVBoxLayout*>(content->layout())->addStretch(1);
+  auto* scroll = new QScrollArea;
+  scroll->setWidgetResizable(true);
+  scroll->setWidget(content);
+  setCentralWidget(scroll);
+  const Bounds& b = model.GetBounds();
+  setGeometry(b.left, b.top, b.width, b.height);
+  token_ = model_.Subscribe([this] { SyncWindow(); });
+  SyncWindow();
+}
+
+WindowView::~WindowView() { model_.Unsubscribe(token_); }
+
+QWidget* WindowView::WidgetFor(const std::string& controlName) const {
+  auto it = widgets_.find(controlName);
+  return it == widgets_.end() ? nullptr : it->second;
+}
+
+void WindowView::BuildMenu(MenuItem& item, QMenu* into) {
+  if (item.IsSeparator()) {
+    into->addSeparator();
+    return;
+  }
+  if (!item.Items().empty()) {
+    QMenu* sub = into->addMenu(Q(item.Caption()));
+    for (MenuItem* child : item.Items()) BuildMenu(*child, sub);
+    return;
+  }
+  QAction* action = into->addAction(Q(item.Caption()));
+  action->setObjectName(Q(item.Name()));
+  BindMenuAction(item, action);
+}
+
+void WindowView::BuildChildren(const Control* parent, QWidget* host) {
+  for (Control* c : model_.Children(parent)) {
+    QWidget* w = MakeWidget(*c, host);
+    if (!w) continue;
+    widgets_[c->Name()] = w;
+    host->layout()->addWidget(w);
+  }
+}
+
+QWidget* WindowView::MakeWidget(Control& c, QWidget* host) {
+  switch (c.Kind()) {
+    case ControlKind::GroupBox: {
+      auto* g = new QGroupBox(host);
+      g->setObjectName(Q(c.Name()));
+      g->setLayout(new QVBoxLayout);
+      Follow(c, g, [&c, g] {
+        g->setTitle(Q(c.Caption()));
+        g->setEnabled(c.Enabled());
+        g->setVisible(c.Visible());
+      });
+      BuildChildren(&c, g);
+      return g;
+    }
+    case ControlKind::PageControl: {
+      auto& pages = static_cast<PageControl&>(c);
+      auto* tabs = new QTabWidget(host);
+      tabs->setObjectName(Q(c.Name()));
+      for (TabSheet* sheet : pages.Pages()) {
+        auto* page = new QWidget;
+        page->setObjectName(Q(sheet->Name()));
+        page->setLayout(new QVBoxLayout);
+        BuildChildren(sheet, page);
+        static_cast<QVBoxLayout*>(page->layout())->addStretch(1);
+        tabs->addTab(page, Q(sheet->Caption()));
+        widgets_[sheet->Name()] = page;
+        Follow(*sheet, page, [sheet, tabs, page] {
+          int i = tabs->indexOf(page);
+          tabs->setTabText(i, Q(sheet->Caption()));
+          tabs->setTabVisible(i, sheet->TabVisible());
+        });
+      }
+      QObject::connect(tabs, &QTabWidget::currentChanged, [&pages](int index) {
+        if (index != pages.ActivePageIndex()) pages.SelectFromUser(index);
+      });
+      Follow(c, tabs, [&pages, tabs] {
+        if (pages.ActivePageIndex() >= 0 && tabs->currentIndex() != pages.ActivePageIndex()) {
+          QSignalBlocker block(tabs);
+          tabs->setCurrentIndex(pages.ActivePageIndex());
+        }
+        tabs->setEnabled(pages.Enabled());
+        tabs->setVisible(pages.Visible());
+      });
+      return tabs;
+    }
+    case ControlKind::Panel: {
+      QWidget* w = MakeBoundWidget(c, host);
+      w->setLayout(new QVBoxLayout);
+      BuildChildren(&c, w);
+      return w;
+    }
+    default: return MakeBoundWidget(c, host);
+  }
+}
+
+void WindowView::SyncWindow() {
+  setWindowTitle(Q(model_.Caption()));
+  setWindowFlag(Qt::WindowStaysOnTopHint, model_.StayOnTop());
+  if (model_.Visible() != isVisible()) setVisible(model_.Visible());
+  if (model_.State() == WindowState::Minimized && !isMinimized()) showMinimized();
+}
+
+void WindowView::closeEvent(QCloseEvent* e) {
+  // The model decides: it may refuse, or hide the window.
+  if (model_.Close()) {
+    e->accept();
+  } else {
+    e->ignore();
+  }
+}
+
+}  // namespace orniva

@@ -34,6 +34,7 @@ int RunHeadless(double seconds) {
   std::printf("Orniva headless: start-up\n");
   Program program(loop, dialogs);
   program.OnStep = [](const std::string& s) { std::printf("  %s\n", s.c_str()); };
+  program.Message().OnLine = [](const std::string& s) { std::printf("[message] %s\n", s.c_str()); };
   program.Activate();
   std::printf("event loop running for %.1f s\n", seconds);
   std::fflush(stdout);
@@ -71,8 +72,8 @@ int main(int argc, char** argv) {
     }
   }
 #ifdef ORNIVA_WITH_QT
-  const bool display = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") ||
-                       std::getenv("QT_QPA_PLATFORM");
+  const bool display =
+      std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
   if (!headless && display) return orniva::RunGui(argc, argv);
 #endif
   return RunHeadless(seconds);

@@ -5,7 +5,9 @@
 
 namespace orniva {
 
-Image::Image(int width, int height) { Resize(width, height); }
+Image::Image(int width, int height) {
+  Resize(width, height);
+}
 
 void Image::Resize(int width, int height) {
   width = std::max(1, width);
@@ -26,7 +28,9 @@ void Image::Resize(int width, int height) {
   stride_ = newStride;
 }
 
-void Image::Fill(Bgr c) { FillRect({0, 0, width_, height_}, c); }
+void Image::Fill(Bgr c) {
+  FillRect({0, 0, width_, height_}, c);
+}
 
 void Image::FillRect(Rect r, Bgr c) {
   r.left = std::max(r.left, 0);

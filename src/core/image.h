@@ -15,7 +15,9 @@ struct Bgr {
 inline constexpr Bgr kBlack{0, 0, 0};
 inline constexpr Bgr kWhite{255, 255, 255};
 
-inline constexpr Bgr Rgb(uint8_t r, uint8_t g, uint8_t b) { return Bgr{b, g, r}; }
+inline constexpr Bgr Rgb(uint8_t r, uint8_t g, uint8_t b) {
+  return Bgr{b, g, r};
+}
 
 struct Rect {
   int left = 0, top = 0, right = 0, bottom = 0;  // right and bottom exclusive
@@ -38,9 +40,7 @@ class Image {
   int Stride() const { return stride_; }  // bytes from one row to the next
 
   uint8_t* ScanLine(int y) { return pixels_.data() + static_cast<size_t>(y) * stride_; }
-  const uint8_t* ScanLine(int y) const {
-    return pixels_.data() + static_cast<size_t>(y) * stride_;
-  }
+  const uint8_t* ScanLine(int y) const { return pixels_.data() + static_cast<size_t>(y) * stride_; }
   uint8_t* Bits() { return pixels_.data(); }
   const uint8_t* Bits() const { return pixels_.data(); }
   size_t ByteSize() const { return pixels_.size(); }

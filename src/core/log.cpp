@@ -28,10 +28,14 @@ void Log(std::string_view category, LogLevel level, std::string_view message) {
 
 const char* LogLevelName(LogLevel level) {
   switch (level) {
-    case LogLevel::Debug: return "debug";
-    case LogLevel::Info: return "info";
-    case LogLevel::Warning: return "warning";
-    case LogLevel::Error: return "error";
+    case LogLevel::Debug:
+      return "debug";
+    case LogLevel::Info:
+      return "info";
+    case LogLevel::Warning:
+      return "warning";
+    case LogLevel::Error:
+      return "error";
   }
   return "?";
 }

@@ -90,7 +90,9 @@ EventLoop::WatchId LoopBase::WatchFd(int fd, unsigned events, std::function<void
   return id;
 }
 
-void LoopBase::RemoveWatch(WatchId id) { watches_.erase(id); }
+void LoopBase::RemoveWatch(WatchId id) {
+  watches_.erase(id);
+}
 
 void LoopBase::Quit(int code) {
   quitCode_ = code;

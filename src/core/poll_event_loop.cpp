@@ -61,6 +61,8 @@ int PollEventLoop::Run() {
   return quitCode_;
 }
 
-void PollEventLoop::ProcessPending() { Iterate(0); }
+void PollEventLoop::ProcessPending() {
+  Iterate(0);
+}
 
 }  // namespace orniva

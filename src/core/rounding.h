@@ -17,10 +17,16 @@ inline int64_t Round(double x) {
   return (w % 2 == 0) ? w : w + 1;
 }
 
-inline int64_t Trunc(double x) { return static_cast<int64_t>(x); }
+inline int64_t Trunc(double x) {
+  return static_cast<int64_t>(x);
+}
 
-inline int64_t Div(int64_t a, int64_t b) { return a / b; }
-inline int64_t Mod(int64_t a, int64_t b) { return a % b; }
+inline int64_t Div(int64_t a, int64_t b) {
+  return a / b;
+}
+inline int64_t Mod(int64_t a, int64_t b) {
+  return a % b;
+}
 
 // Clamps v to [lo, hi].
 template <typename T>

@@ -4,12 +4,15 @@ namespace orniva {
 
 Program::Program(EventLoop& loop, Dialogs& dialogs) : app_(loop, dialogs) {
   main_ = std::make_unique<TFRM_Alv>(app_);
+  message_ = std::make_unique<TFRM_Message>(app_);
   main_->MNU_Quitter.OnClick = [this] { Shutdown(); };
   // Closing the main window ends the program.
   main_->OnClose = [this] { ShutdownSteps(); };
 }
 
-Program::~Program() { Shutdown(); }
+Program::~Program() {
+  Shutdown();
+}
 
 void Program::Step(const std::string& what) {
   if (OnStep) OnStep(what);

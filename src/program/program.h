@@ -5,6 +5,7 @@
 #include <string>
 
 #include "acquisition/tfrm_alv.h"
+#include "automation/tfrm_message.h"
 #include "ui/controls.h"
 
 namespace orniva {
@@ -19,6 +20,7 @@ class Program {
 
   Application& App() { return app_; }
   TFRM_Alv& Main() { return *main_; }
+  TFRM_Message& Message() { return *message_; }
 
   // Start-up and shut-down steps report what they do through this (the
   // headless run prints them).
@@ -36,6 +38,7 @@ class Program {
   void ShutdownSteps();
   Application app_;
   std::unique_ptr<TFRM_Alv> main_;
+  std::unique_ptr<TFRM_Message> message_;
   bool activated_ = false;
   bool shutDown_ = false;
 };

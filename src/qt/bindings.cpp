@@ -24,7 +24,9 @@
 namespace orniva {
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+  return QString::fromStdString(s);
+}
 
 // What every widget follows: enabled, visible, hint.
 void Common(Control& c, QWidget* w) {
@@ -111,8 +113,7 @@ QWidget* MakeBoundWidget(Control& c, QWidget* parent) {
     }
     case ControlKind::CheckBox: {
       auto* b = new QCheckBox(parent);
-      QObject::connect(b, &QCheckBox::clicked,
-                       [&c](bool on) { As<CheckBox>(c).SetChecked(on); });
+      QObject::connect(b, &QCheckBox::clicked, [&c](bool on) { As<CheckBox>(c).SetChecked(on); });
       Follow(c, b, [&c, b] {
         QSignalBlocker block(b);
         b->setText(Q(c.Caption()));
@@ -170,7 +171,9 @@ QWidget* MakeBoundWidget(Control& c, QWidget* parent) {
       w = e;
       break;
     }
-    case ControlKind::NumEdit: w = MakeNumEdit(As<NumEdit>(c), parent); break;
+    case ControlKind::NumEdit:
+      w = MakeNumEdit(As<NumEdit>(c), parent);
+      break;
     case ControlKind::SpinEdit: {
       auto* s = new QSpinBox(parent);
       QObject::connect(s, &QSpinBox::valueChanged, [&c](int v) { As<SpinEdit>(c).SetValue(v); });
@@ -218,7 +221,9 @@ QWidget* MakeBoundWidget(Control& c, QWidget* parent) {
       break;
     }
     case ControlKind::ScrollBar:
-    case ControlKind::TrackBar: w = MakeRange(As<RangeControl>(c), parent); break;
+    case ControlKind::TrackBar:
+      w = MakeRange(As<RangeControl>(c), parent);
+      break;
     case ControlKind::Panel: {
       auto* f = new QFrame(parent);
       f->setFrameShape(QFrame::StyledPanel);
@@ -234,9 +239,14 @@ QWidget* MakeBoundWidget(Control& c, QWidget* parent) {
       w = f;
       break;
     }
-    case ControlKind::StringGrid: w = MakeGrid(As<StringGrid>(c), parent); break;
-    case ControlKind::Picture: w = new PictureWidget(As<Picture>(c), parent); break;
-    default: return nullptr;  // containers, menu items and timers are handled by the window
+    case ControlKind::StringGrid:
+      w = MakeGrid(As<StringGrid>(c), parent);
+      break;
+    case ControlKind::Picture:
+      w = new PictureWidget(As<Picture>(c), parent);
+      break;
+    default:
+      return nullptr;  // containers, menu items and timers are handled by the window
   }
   Common(c, w);
   return w;

@@ -33,7 +33,9 @@ PictureWidget::PictureWidget(Picture& picture, QWidget* parent)
   setMouseTracking(true);
 }
 
-PictureWidget::~PictureWidget() { picture_.Unsubscribe(token_); }
+PictureWidget::~PictureWidget() {
+  picture_.Unsubscribe(token_);
+}
 
 QImage PictureWidget::View() const {
   const Image& img = picture_.Bitmap();
@@ -78,7 +80,8 @@ void PictureWidget::mouseReleaseEvent(QMouseEvent* e) {
 
 void PictureWidget::mouseMoveEvent(QMouseEvent* e) {
   QPoint p = ToImage(e->position());
-  if (picture_.OnMouseMove) picture_.OnMouseMove(ShiftFromQt(e->modifiers(), e->buttons()), p.x(), p.y());
+  if (picture_.OnMouseMove)
+    picture_.OnMouseMove(ShiftFromQt(e->modifiers(), e->buttons()), p.x(), p.y());
 }
 
 void PictureWidget::mouseDoubleClickEvent(QMouseEvent*) {

@@ -7,11 +7,15 @@
 
 namespace orniva {
 
-QtEventLoop::QtEventLoop() { clock_.start(); }
+QtEventLoop::QtEventLoop() {
+  clock_.start();
+}
 
 QtEventLoop::~QtEventLoop() = default;
 
-int64_t QtEventLoop::WallClockMs() const { return QDateTime::currentMSecsSinceEpoch(); }
+int64_t QtEventLoop::WallClockMs() const {
+  return QDateTime::currentMSecsSinceEpoch();
+}
 
 int QtEventLoop::UtcOffsetMinutes() const {
   return QDateTime::currentDateTime().offsetFromUtc() / 60;
@@ -77,10 +81,16 @@ void QtEventLoop::RemoveWatch(WatchId id) {
   watches_.erase(it);
 }
 
-int QtEventLoop::Run() { return QCoreApplication::exec(); }
+int QtEventLoop::Run() {
+  return QCoreApplication::exec();
+}
 
-void QtEventLoop::Quit(int code) { QCoreApplication::exit(code); }
+void QtEventLoop::Quit(int code) {
+  QCoreApplication::exit(code);
+}
 
-void QtEventLoop::ProcessPending() { QCoreApplication::processEvents(); }
+void QtEventLoop::ProcessPending() {
+  QCoreApplication::processEvents();
+}
 
 }  // namespace orniva

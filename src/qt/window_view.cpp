@@ -12,7 +12,9 @@
 
 namespace orniva {
 namespace {
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) {
+  return QString::fromStdString(s);
+}
 }  // namespace
 
 WindowView::WindowView(Window& model, QWidget* parent) : QMainWindow(parent), model_(model) {
@@ -43,7 +45,9 @@ WindowView::WindowView(Window& model, QWidget* parent) : QMainWindow(parent), mo
   SyncWindow();
 }
 
-WindowView::~WindowView() { model_.Unsubscribe(token_); }
+WindowView::~WindowView() {
+  model_.Unsubscribe(token_);
+}
 
 QWidget* WindowView::WidgetFor(const std::string& controlName) const {
   auto it = widgets_.find(controlName);
@@ -125,7 +129,8 @@ QWidget* WindowView::MakeWidget(Control& c, QWidget* host) {
       BuildChildren(&c, w);
       return w;
     }
-    default: return MakeBoundWidget(c, host);
+    default:
+      return MakeBoundWidget(c, host);
   }
 }
 

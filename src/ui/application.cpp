@@ -19,6 +19,8 @@ void Application::Unregister(Window& w) {
   windows_.erase(std::remove(windows_.begin(), windows_.end(), &w), windows_.end());
 }
 
-void Application::ProcessMessages() { loop_->ProcessPending(); }
+void Application::ProcessMessages() {
+  loop_->ProcessPending();
+}
 
 }  // namespace orniva

@@ -23,8 +23,7 @@ class Button : public Control {
 class CheckBox : public Control {
  public:
   CheckBox(Parent p, std::string name, std::string caption = {}, bool checked = false)
-      : Control(p, ControlKind::CheckBox, std::move(name), std::move(caption)),
-        checked_(checked) {}
+      : Control(p, ControlKind::CheckBox, std::move(name), std::move(caption)), checked_(checked) {}
   bool Checked() const { return checked_; }
   void SetChecked(bool checked);
   void Toggle() { SetChecked(!checked_); }

@@ -21,7 +21,9 @@ void PageControl::SetActivePageIndex(int index) {
   NotifyChanged();
 }
 
-void PageControl::SetActivePage(const TabSheet& page) { SetActivePageIndex(page.PageIndex()); }
+void PageControl::SetActivePage(const TabSheet& page) {
+  SetActivePageIndex(page.PageIndex());
+}
 
 void PageControl::SelectFromUser(int index) {
   if (index == active_) return;

@@ -6,26 +6,46 @@ namespace orniva {
 
 const char* ControlKindName(ControlKind kind) {
   switch (kind) {
-    case ControlKind::Button: return "Button";
-    case ControlKind::CheckBox: return "CheckBox";
-    case ControlKind::RadioButton: return "RadioButton";
-    case ControlKind::SpeedButton: return "SpeedButton";
-    case ControlKind::Label: return "Label";
-    case ControlKind::Edit: return "Edit";
-    case ControlKind::NumEdit: return "NumEdit";
-    case ControlKind::SpinEdit: return "SpinEdit";
-    case ControlKind::ComboBox: return "ComboBox";
-    case ControlKind::Memo: return "Memo";
-    case ControlKind::ScrollBar: return "ScrollBar";
-    case ControlKind::TrackBar: return "TrackBar";
-    case ControlKind::Panel: return "Panel";
-    case ControlKind::GroupBox: return "GroupBox";
-    case ControlKind::PageControl: return "PageControl";
-    case ControlKind::TabSheet: return "TabSheet";
-    case ControlKind::StringGrid: return "StringGrid";
-    case ControlKind::MenuItem: return "MenuItem";
-    case ControlKind::Timer: return "Timer";
-    case ControlKind::Picture: return "Picture";
+    case ControlKind::Button:
+      return "Button";
+    case ControlKind::CheckBox:
+      return "CheckBox";
+    case ControlKind::RadioButton:
+      return "RadioButton";
+    case ControlKind::SpeedButton:
+      return "SpeedButton";
+    case ControlKind::Label:
+      return "Label";
+    case ControlKind::Edit:
+      return "Edit";
+    case ControlKind::NumEdit:
+      return "NumEdit";
+    case ControlKind::SpinEdit:
+      return "SpinEdit";
+    case ControlKind::ComboBox:
+      return "ComboBox";
+    case ControlKind::Memo:
+      return "Memo";
+    case ControlKind::ScrollBar:
+      return "ScrollBar";
+    case ControlKind::TrackBar:
+      return "TrackBar";
+    case ControlKind::Panel:
+      return "Panel";
+    case ControlKind::GroupBox:
+      return "GroupBox";
+    case ControlKind::PageControl:
+      return "PageControl";
+    case ControlKind::TabSheet:
+      return "TabSheet";
+    case ControlKind::StringGrid:
+      return "StringGrid";
+    case ControlKind::MenuItem:
+      return "MenuItem";
+    case ControlKind::Timer:
+      return "Timer";
+    case ControlKind::Picture:
+      return "Picture";
   }
   return "?";
 }
@@ -71,7 +91,9 @@ int Control::Subscribe(std::function<void()> listener) {
   return token;
 }
 
-void Control::Unsubscribe(int token) { listeners_.erase(token); }
+void Control::Unsubscribe(int token) {
+  listeners_.erase(token);
+}
 
 void Control::NotifyChanged() {
   // A listener may unsubscribe while we call it: walk a copy.

@@ -10,8 +10,25 @@ class Window;
 class Control;
 
 enum class ControlKind {
-  Button, CheckBox, RadioButton, SpeedButton, Label, Edit, NumEdit, SpinEdit, ComboBox, Memo,
-  ScrollBar, TrackBar, Panel, GroupBox, PageControl, TabSheet, StringGrid, MenuItem, Timer,
+  Button,
+  CheckBox,
+  RadioButton,
+  SpeedButton,
+  Label,
+  Edit,
+  NumEdit,
+  SpinEdit,
+  ComboBox,
+  Memo,
+  ScrollBar,
+  TrackBar,
+  Panel,
+  GroupBox,
+  PageControl,
+  TabSheet,
+  StringGrid,
+  MenuItem,
+  Timer,
   Picture
 };
 const char* ControlKindName(ControlKind kind);

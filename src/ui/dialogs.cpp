@@ -23,9 +23,12 @@ MessageResult HeadlessDialogs::MessageBox(const std::string& text, const std::st
     return r;
   }
   switch (buttons) {
-    case MessageButtons::Ok: return MessageResult::Ok;
-    case MessageButtons::YesNo: return MessageResult::No;
-    default: return MessageResult::Cancel;
+    case MessageButtons::Ok:
+      return MessageResult::Ok;
+    case MessageButtons::YesNo:
+      return MessageResult::No;
+    default:
+      return MessageResult::Cancel;
   }
 }
 

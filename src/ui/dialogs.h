@@ -21,8 +21,7 @@ class Dialogs {
   virtual MessageResult MessageBox(const std::string& text, const std::string& caption,
                                    MessageKind kind, MessageButtons buttons) = 0;
   // The text entered, or nothing when cancelled.
-  virtual std::optional<std::string> InputBox(const std::string& caption,
-                                              const std::string& prompt,
+  virtual std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
                                               const std::string& initial) = 0;
   // filter: "Bitmap (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg" pairs, as the program's
   // file dialogs describe them.

@@ -17,9 +17,13 @@ Window::Window(Application& app, std::string name, std::string caption)
   app.Register(*this);
 }
 
-Window::~Window() { app_->Unregister(*this); }
+Window::~Window() {
+  app_->Unregister(*this);
+}
 
-EventLoop& Window::Loop() const { return app_->Loop(); }
+EventLoop& Window::Loop() const {
+  return app_->Loop();
+}
 
 void Window::Register(Control& control) {
   controls_.push_back(&control);
@@ -91,7 +95,9 @@ int Window::Subscribe(std::function<void()> listener) {
   return token;
 }
 
-void Window::Unsubscribe(int token) { listeners_.erase(token); }
+void Window::Unsubscribe(int token) {
+  listeners_.erase(token);
+}
 
 void Window::Notify() {
   auto copy = listeners_;

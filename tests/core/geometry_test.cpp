@@ -26,13 +26,13 @@ TEST(ShowOnScreen, WindowsOffTheScreenComeBack) {
   };
   const int sw = 1280, sh = 1024;
   const Case cases[] = {
-      {{3000, 100, 300, 200}, {979, 100, 300, 200}},   // far right: 1280 - 300 - 1
-      {{1271, 100, 300, 200}, {979, 100, 300, 200}},   // just past screen width - 10
-      {{1270, 100, 300, 200}, {1270, 100, 300, 200}},  // exactly at the limit: stays
-      {{100, 5000, 300, 200}, {100, 823, 300, 200}},   // far down
-      {{3000, 100, 2000, 200}, {0, 100, 2000, 200}},   // wider than the screen
-      {{-400, 100, 300, 200}, {0, 100, 300, 200}},     // right edge left of 11
-      {{-290, -190, 300, 200}, {0, 0, 300, 200}},      // right edge at 10, bottom at 10
+      {{3000, 100, 300, 200}, {979, 100, 300, 200}},     // far right: 1280 - 300 - 1
+      {{1271, 100, 300, 200}, {979, 100, 300, 200}},     // just past screen width - 10
+      {{1270, 100, 300, 200}, {1270, 100, 300, 200}},    // exactly at the limit: stays
+      {{100, 5000, 300, 200}, {100, 823, 300, 200}},     // far down
+      {{3000, 100, 2000, 200}, {0, 100, 2000, 200}},     // wider than the screen
+      {{-400, 100, 300, 200}, {0, 100, 300, 200}},       // right edge left of 11
+      {{-290, -190, 300, 200}, {0, 0, 300, 200}},        // right edge at 10, bottom at 10
       {{-289, -189, 300, 200}, {-289, -189, 300, 200}},  // 11 pixels show: stays
   };
   for (const Case& c : cases) {

@@ -150,7 +150,7 @@ TEST_F(Fixture, TimersRunOnTheLoopAndRestartWhenSet) {
   loop.RunFor(250);
   EXPECT_TRUE(at.empty());  // created disabled
   w.TMR_Tick.SetEnabled(true);
-  loop.RunFor(250);  // fires at 350, 450
+  loop.RunFor(250);             // fires at 350, 450
   w.TMR_Tick.SetInterval(100);  // same interval: still restarts from 500
   loop.RunFor(150);
   w.TMR_Tick.SetEnabled(false);

@@ -32,8 +32,7 @@ int RunHeadless(double seconds) {
     std::printf("[%s] %s: %s\n", a.kind.c_str(), a.caption.c_str(), a.text.c_str());
   };
   std::printf("Orniva headless: start-up\n");
-  Program program(loop, dialogs);
-  program.OnStep = [](const std::string& s) { std::printf("  %s\n", s.c_str()); };
+  Program program(loop, dialogs, [](const std::string& s) { std::printf("  %s\n", s.c_str()); });
   program.Message().OnLine = [](const std::string& s) { std::printf("[message] %s\n", s.c_str()); };
   program.Activate();
   std::printf("event loop running for %.1f s\n", seconds);

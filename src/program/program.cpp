@@ -1,17 +1,80 @@
 #include "program/program.h"
 
-namespace orniva {
+#include "acquisition/tfrm_ressources.h"
+#include "program/window_shells.h"
 
-Program::Program(EventLoop& loop, Dialogs& dialogs) : app_(loop, dialogs) {
-  main_ = std::make_unique<TFRM_Alv>(app_);
-  message_ = std::make_unique<TFRM_Message>(app_);
-  main_->MNU_Quitter.OnClick = [this] { Shutdown(); };
-  // Closing the main window ends the program.
-  main_->OnClose = [this] { ShutdownSteps(); };
+namespace orniva {
+namespace {
+
+template <typename W>
+std::unique_ptr<Window> Make(Application& app) {
+  return std::make_unique<W>(app);
+}
+
+using WindowFactory = std::unique_ptr<Window> (*)(Application&);
+
+// Every window of the program, created hidden at start-up in this order.
+constexpr WindowFactory kWindows[] = {
+    Make<TFRM_Alv>,          Make<TFRM_Small>,          Make<TFRM_Pref>,
+    Make<TFRM_ObjectAction>, Make<TFRM_Raquette>,       Make<TFRM_MiseEnStation>,
+    Make<TFRM_Tool_Mesures>, Make<TFRM_FullScreen>,     Make<TFRM_Tool_Suivi>,
+    Make<TFRM_Tool_Images>,  Make<TFRM_Tool_Affichage>, Make<TFRM_ErrPeriod>,
+    Make<TFRM_Ressources>,   Make<TFRM_FWHM>,           Make<TFRM_PlayControl>,
+    Make<TFRM_Prg_Action>,   Make<TFRM_PRG_Action_LS>,  Make<TFRM_ImgRef>,
+    Make<TFRM_Info>,         Make<TFRM_Prg_Suivi>,      Make<TFRM_Longuepose>,
+    Make<TFRM_Sky>,          Make<TFRM_DDEServer>,      Make<TFRM_Network>,
+    Make<TFRM_Recherche>,    Make<TFRM_Planificateur>,  Make<TFRM_ComTrafic>,
+    Make<TFRM_Detect_Mvt>,   Make<TFRM_Script>,         Make<TFRM_ScrCmd>,
+    Make<TFRM_Message>,      Make<TFRM_Input>,          Make<TFRM_Progress>,
+    Make<TFRM_BTNPref>,
+};
+
+}  // namespace
+
+Program::Program(EventLoop& loop, Dialogs& dialogs, std::function<void(const std::string&)> onStep)
+    : OnStep(std::move(onStep)), app_(loop, dialogs) {
+  // The splash picture comes with the image files; the step keeps its place.
+  Step("splash");
+  CreateWindows();
+  Connect();
+  main_->FormCreate();
+  Step("register DDE service");
 }
 
 Program::~Program() {
   Shutdown();
+  main_->FormDestroy();
+  while (!windows_.empty()) windows_.pop_back();
+  Step("windows freed");
+}
+
+void Program::CreateWindows() {
+  for (WindowFactory make : kWindows) {
+    windows_.push_back(make(app_));
+    Step("create " + windows_.back()->Name());
+  }
+  main_ = &Get<TFRM_Alv>();
+  message_ = &Get<TFRM_Message>();
+}
+
+void Program::Connect() {
+  TFRM_Alv& alv = *main_;
+  alv.Lifecycle.Trace = [this](std::string_view step) { Step(std::string(step)); };
+  alv.ShowMessageLine = [this](bool clear, const std::string& text) {
+    message_->ShowMessageLine(clear, text);
+  };
+  auto& refresh = Get<TFRM_Tool_Affichage>().Rafraichissement;
+  refresh.OnInterval = [&alv](int camera, int ms) {
+    (camera == 1 ? alv.Timer_Cam1 : alv.Timer_Cam2).SetInterval(ms);
+  };
+  alv.Hooks.ShowFrameRate = [&refresh](int camera, const std::string& rate, bool) {
+    refresh.ShowFrameRate(camera, rate);
+  };
+  auto& resources = Get<TFRM_Ressources>();
+  alv.Hooks.RefreshMemoryStatus = [&resources] { resources.RefreshMemoryStatus(); };
+  main_->MNU_Quitter.OnClick = [this] { Shutdown(); };
+  // Closing the main window ends the program.
+  main_->OnClose = [this] { ShutdownSteps(); };
 }
 
 void Program::Step(const std::string& what) {
@@ -21,7 +84,7 @@ void Program::Step(const std::string& what) {
 void Program::Activate() {
   if (activated_) return;
   activated_ = true;
-  Step("windows created: " + std::to_string(app_.Windows().size()));
+  main_->FormActivate();
   main_->Show();
   Step("main window shown: " + main_->Caption());
 }
@@ -34,7 +97,7 @@ bool Program::Shutdown() {
 void Program::ShutdownSteps() {
   if (shutDown_) return;
   shutDown_ = true;
-  Step("shut-down complete");
+  main_->FormClose();
   app_.Loop().Quit(0);
 }
 

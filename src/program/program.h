@@ -2,7 +2,9 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "acquisition/tfrm_alv.h"
 #include "automation/tfrm_message.h"
@@ -15,12 +17,21 @@ namespace orniva {
 // The headless run, the Qt view and the tests all drive this one object.
 class Program {
  public:
-  Program(EventLoop& loop, Dialogs& dialogs);
+  // onStep hears every start-up and shut-down step from the first one on.
+  Program(EventLoop& loop, Dialogs& dialogs, std::function<void(const std::string&)> onStep = {});
   ~Program();
 
   Application& App() { return app_; }
   TFRM_Alv& Main() { return *main_; }
   TFRM_Message& Message() { return *message_; }
+  // The window of class W.
+  template <typename W>
+  W& Get() {
+    for (auto& w : windows_) {
+      if (auto* found = dynamic_cast<W*>(w.get())) return *found;
+    }
+    throw std::logic_error("window not created");
+  }
 
   // Start-up and shut-down steps report what they do through this (the
   // headless run prints them).
@@ -35,10 +46,13 @@ class Program {
 
  private:
   void Step(const std::string& what);
+  void CreateWindows();
+  void Connect();
   void ShutdownSteps();
   Application app_;
-  std::unique_ptr<TFRM_Alv> main_;
-  std::unique_ptr<TFRM_Message> message_;
+  std::vector<std::unique_ptr<Window>> windows_;
+  TFRM_Alv* main_ = nullptr;
+  TFRM_Message* message_ = nullptr;
   bool activated_ = false;
   bool shutDown_ = false;
 };

@@ -1,0 +1,60 @@
+#pragma once
+
+// Windows whose contents are still to come: each is created at start-up in
+// its place so that the order of creation is complete. A window that gets
+// its real class loses its line here.
+#include "acquisition/refresh_controls.h"
+#include "ui/controls.h"
+
+namespace orniva {
+
+#define ORNIVA_WINDOW_SHELL(Name, Caption)                           \
+  class Name : public Window {                                       \
+   public:                                                           \
+    explicit Name(Application& app) : Window(app, #Name, Caption) {} \
+  }
+
+ORNIVA_WINDOW_SHELL(TFRM_Small, "MiniSource");
+ORNIVA_WINDOW_SHELL(TFRM_Pref, "Préférences");
+ORNIVA_WINDOW_SHELL(TFRM_ObjectAction, "Objet");
+ORNIVA_WINDOW_SHELL(TFRM_Raquette, "Telescope");
+ORNIVA_WINDOW_SHELL(TFRM_MiseEnStation, "Mise en station");
+ORNIVA_WINDOW_SHELL(TFRM_Tool_Mesures, "Mesures");
+ORNIVA_WINDOW_SHELL(TFRM_FullScreen, "Plein écran");
+ORNIVA_WINDOW_SHELL(TFRM_Tool_Suivi, "Suivi/Autoguidage");
+ORNIVA_WINDOW_SHELL(TFRM_Tool_Images, "Images");
+ORNIVA_WINDOW_SHELL(TFRM_ErrPeriod, "Erreur Periodique");
+ORNIVA_WINDOW_SHELL(TFRM_FWHM, "Mise au point");
+ORNIVA_WINDOW_SHELL(TFRM_PlayControl, "Contrôle de lecture");
+ORNIVA_WINDOW_SHELL(TFRM_Prg_Action, "Action à effectuer lors d'une detection");
+ORNIVA_WINDOW_SHELL(TFRM_PRG_Action_LS, "Action à effectuer lors de la perte d'etoile guide");
+ORNIVA_WINDOW_SHELL(TFRM_ImgRef, "Image de référence");
+ORNIVA_WINDOW_SHELL(TFRM_Info, "Info");
+ORNIVA_WINDOW_SHELL(TFRM_Prg_Suivi, "Autoguidage");
+ORNIVA_WINDOW_SHELL(TFRM_Longuepose, "Longue Pose");
+ORNIVA_WINDOW_SHELL(TFRM_Sky, "Carte Celeste");
+ORNIVA_WINDOW_SHELL(TFRM_DDEServer, "DDE");
+ORNIVA_WINDOW_SHELL(TFRM_Network, "Réseau");
+ORNIVA_WINDOW_SHELL(TFRM_Recherche, "Recherche");
+ORNIVA_WINDOW_SHELL(TFRM_Planificateur, "Programmateur de Mosaïques");
+ORNIVA_WINDOW_SHELL(TFRM_ComTrafic, "Comm Trafic");
+ORNIVA_WINDOW_SHELL(TFRM_Detect_Mvt, "Detection de mouvement");
+ORNIVA_WINDOW_SHELL(TFRM_Script, "Script");
+ORNIVA_WINDOW_SHELL(TFRM_ScrCmd, "Assistant");
+ORNIVA_WINDOW_SHELL(TFRM_Input, "Input ");
+ORNIVA_WINDOW_SHELL(TFRM_Progress, "Progression");
+ORNIVA_WINDOW_SHELL(TFRM_BTNPref, "Propriétés");
+
+#undef ORNIVA_WINDOW_SHELL
+
+// The display tool window, so far only its "Rafraichissement" page.
+class TFRM_Tool_Affichage : public Window {
+ public:
+  explicit TFRM_Tool_Affichage(Application& app)
+      : Window(app, "TFRM_Tool_Affichage", "Affichage") {}
+  PageControl PGC_Affichage{*this, "PGC_Affichage"};
+  TabSheet TBS_Rafraichissement{PGC_Affichage, "TBS_Rafraichissement", "Rafraichissement"};
+  RefreshControls Rafraichissement{TBS_Rafraichissement};
+};
+
+}  // namespace orniva

@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QTabWidget>
+
+#include "core/virtual_event_loop.h"
+#include "program/program.h"
+#include "qt/picture_widget.h"
+#include "qt/window_view.h"
+
+namespace orniva {
+namespace {
+
+TEST(MainWindowView, PagesShowTheFramesOfTheCamerasAndTheResult) {
+  static int argc = 1;
+  static char name[] = "qt_tests";
+  static char* argv[] = {name, nullptr};
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (!QApplication::instance()) new QApplication(argc, argv);
+  VirtualEventLoop loop;
+  HeadlessDialogs dialogs;
+  Program program(loop, dialogs);
+  TFRM_Alv& alv = program.Main();
+  WindowView view(alv);
+  program.Activate();
+  ASSERT_TRUE(view.isVisible());
+
+  // A 320 x 240 camera delivers a gradient frame.
+  alv.SetCameraFormat(1, 320, 240, 24, true);
+  alv.State.processing = true;
+  Image frame(320, 240);
+  for (int y = 0; y < 240; ++y)
+    for (int x = 0; x < 320; ++x) frame.SetPixel(x, y, Rgb(x * 255 / 319, y * 255 / 239, 96));
+  alv.FrameArrived(1, frame);
+
+  auto* tabs = view.findChild<QTabWidget*>("PGC_Main");
+  ASSERT_NE(tabs, nullptr);
+  ASSERT_EQ(tabs->count(), 3);
+  EXPECT_EQ(tabs->tabText(0), "Source 1");
+  EXPECT_EQ(tabs->tabText(1), "Source 2");
+  EXPECT_EQ(tabs->tabText(2), "Resultat");
+  auto* source = view.findChild<PictureWidget*>("Image1");
+  auto* result = view.findChild<PictureWidget*>("Image3");
+  ASSERT_TRUE(source && result);
+  EXPECT_EQ(source->View().width(), 320);
+  EXPECT_EQ(source->View().pixelColor(319, 0), QColor(255, 0, 96));
+  EXPECT_EQ(result->View().pixelColor(0, 239), QColor(0, 255, 96));
+
+  QDir().mkpath(ORNIVA_SCREENSHOT_DIR);
+  EXPECT_TRUE(view.grab().toImage().save(QString(ORNIVA_SCREENSHOT_DIR) + "/main_source1.png"));
+  tabs->setCurrentIndex(2);
+  EXPECT_TRUE(view.grab().toImage().save(QString(ORNIVA_SCREENSHOT_DIR) + "/main_result.png"));
+}
+
+}  // namespace
+}  // namespace orniva

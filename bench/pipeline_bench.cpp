@@ -4,6 +4,8 @@
 #include <random>
 
 #include "acquisition/demosaic.h"
+#include "acquisition/tfrm_alv.h"
+#include "core/virtual_event_loop.h"
 
 namespace orniva {
 namespace {
@@ -35,6 +37,38 @@ void BM_DemosaicRawReference(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_DemosaicRawReference)->Unit(benchmark::kMillisecond);
+
+// A full-size frame of camera 1 (image and guide camera, its page in view)
+// through today's stages: stored in its slot (demosaiced in raw mode), shown
+// on its page with the zone overlay, and copied onto a full-size result page.
+void RunProcessFrame(benchmark::State& state, bool raw) {
+  VirtualEventLoop loop;
+  HeadlessDialogs dialogs;
+  Application app(loop, dialogs);
+  TFRM_Alv alv(app);
+  alv.FormActivate();
+  alv.Inputs.DisplayZoneSize = [] { return 1024.0; };
+  alv.Inputs.RawMode = [raw] { return raw; };
+  alv.SetCameraFormat(1, 1024, 768, 24, true);
+  alv.ResizeResultPage();
+  alv.Zones.frameZone = alv.Zones.zone = Rect{0, 0, 1024, 768};
+  alv.State.processing = true;
+  const Image frame = RandomFrame(1024, 768);
+  for (auto _ : state) {
+    alv.StoreFrame(1, frame);
+    benchmark::DoNotOptimize(alv.ProcessFrame(true, 1));
+  }
+}
+
+void BM_ProcessFrame(benchmark::State& state) {
+  RunProcessFrame(state, false);
+}
+BENCHMARK(BM_ProcessFrame)->Unit(benchmark::kMillisecond);
+
+void BM_ProcessFrameRaw(benchmark::State& state) {
+  RunProcessFrame(state, true);
+}
+BENCHMARK(BM_ProcessFrameRaw)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace orniva

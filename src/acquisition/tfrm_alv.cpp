@@ -158,7 +158,7 @@ void TFRM_Alv::SetCameraFormat(int camera, int width, int height, int bitDepth, 
   Picture& page = SourcePage(camera);
   page.Bitmap().Resize(width, height);
   page.Invalidate();
-  if (height > 0) ZoneAspect = static_cast<double>(width) / height;
+  if (camera == imageCamera_ && height > 0) ZoneAspect = static_cast<double>(width) / height;
   if (Hooks.FitZones) Hooks.FitZones(camera);
   if (cameraStart) {
     cells_.Clear(State.targetBuffer);
@@ -166,8 +166,11 @@ void TFRM_Alv::SetCameraFormat(int camera, int width, int height, int bitDepth, 
   }
 }
 
-void TFRM_Alv::StoreFrame(int camera, const Image& decoded, bool demosaicAllowed) {
-  if (!ImagesCreated()) return;
+bool TFRM_Alv::StoreFrame(int camera, const Image& decoded, bool demosaicAllowed) {
+  if (!ImagesCreated()) return false;
+  // The zones and cell buffers cannot hold more than the largest frame: a
+  // larger image (a file) is refused as a larger video format is.
+  if (!AcceptVideoFormat(decoded.Width(), decoded.Height())) return false;
   Image& slot = Slot(camera, 0);
   const bool raw = demosaicAllowed && Inputs.RawMode && Inputs.RawMode();
   if (raw) {
@@ -175,11 +178,12 @@ void TFRM_Alv::StoreFrame(int camera, const Image& decoded, bool demosaicAllowed
   } else {
     slot.Assign(decoded);
   }
+  return true;
 }
 
 bool TFRM_Alv::FrameArrived(int camera, const Image& decoded) {
   MeasureFrameRate(camera, true);
-  StoreFrame(camera, decoded);
+  if (!StoreFrame(camera, decoded)) return false;
   const bool accepted = ProcessFrame(true, camera);
   SequencerHook(accepted);
   return accepted;

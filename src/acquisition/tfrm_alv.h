@@ -123,8 +123,9 @@ class TFRM_Alv : public Window {
   // integration's target buffer and restarts the frame-rate count.
   void SetCameraFormat(int camera, int width, int height, int bitDepth, bool cameraStart);
   // Places a decoded frame in frame slot 0, demosaiced when raw colour mode
-  // is on and the frame came through the decompressor or from a file.
-  void StoreFrame(int camera, const Image& decoded, bool demosaicAllowed = true);
+  // is on and the frame came through the decompressor or from a file. A
+  // frame beyond the frame limits is refused with the size message.
+  bool StoreFrame(int camera, const Image& decoded, bool demosaicAllowed = true);
   // A stream frame: the frame rate is measured, the frame stored, processed
   // and offered to the sequencer. Returns whether it was accepted.
   bool FrameArrived(int camera, const Image& decoded);

@@ -342,6 +342,7 @@ TEST_F(PipelineFixture, ResultPageFollowsZoneSizeBinningAndLoopAspect) {
   binning = 1;
   s = 320;
   alv.SetCameraFormat(1, 640, 360, 24, true);  // a 16:9 camera
+  alv.SetCameraFormat(2, 320, 240, 24, true);  // the other camera leaves the aspect
   alv.ResizeResultPage();
   EXPECT_EQ(alv.Image3.Bitmap().Height(), 180);
   loopMode = true;
@@ -359,6 +360,14 @@ TEST_F(PipelineFixture, VideoFormatsOutsideTheLimitsAreRefusedWithAMessage) {
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_NE(lines[0].find("La taille actuelle est 1025x768, veuillez"), std::string::npos);
   EXPECT_EQ(lines[1], alv.MSG_Cannot_Set_Format);
+  // A larger image (from a file) is refused the same way and leaves the slot as it was.
+  alv.StoreFrame(1, Frame(64, 48, kWhite));
+  EXPECT_FALSE(alv.StoreFrame(1, Frame(1100, 800, kBlack)));
+  EXPECT_FALSE(alv.FrameArrived(1, Frame(1100, 800, kBlack)));
+  EXPECT_EQ(alv.Slot(1, 0).Width(), 64);
+  EXPECT_EQ(alv.Slot(1, 0).Pixel(0, 0), kWhite);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_NE(lines[3].find("La taille actuelle est 1100x800"), std::string::npos);
 }
 
 TEST(MainWindow, ImagesAreCreatedOnceAndCellBuffersStartAtZero) {

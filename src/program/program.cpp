@@ -1,6 +1,7 @@
 #include "program/program.h"
 
 #include "acquisition/tfrm_ressources.h"
+#include "program/pipeline_wiring.h"
 #include "program/window_shells.h"
 
 namespace orniva {
@@ -59,6 +60,7 @@ void Program::CreateWindows() {
 
 void Program::Connect() {
   TFRM_Alv& alv = *main_;
+  ConnectPipelineControls(app_, alv);
   alv.Lifecycle.Trace = [this](std::string_view step) { Step(std::string(step)); };
   alv.ShowMessageLine = [this](bool clear, const std::string& text) {
     message_->ShowMessageLine(clear, text);

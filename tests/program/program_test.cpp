@@ -4,6 +4,7 @@
 
 #include "acquisition/tfrm_ressources.h"
 #include "core/virtual_event_loop.h"
+#include "program/pipeline_wiring.h"
 #include "program/window_shells.h"
 
 namespace orniva {
@@ -123,6 +124,58 @@ TEST_F(ProgramFixture, RefusedFormatsAndMemoryFiguresReachTheirWindows) {
   auto& resources = program->Get<TFRM_Ressources>();
   EXPECT_FALSE(resources.EDT_TotalPhys.Text().empty());
   EXPECT_NE(resources.EDT_TotalPhys.Text(), "0");
+}
+
+}  // namespace
+}  // namespace orniva
+
+namespace orniva {
+namespace {
+
+// Controls of other windows, named as the pipeline expects them.
+class TFRM_Settings : public Window {
+ public:
+  explicit TFRM_Settings(Application& app) : Window(app, "TFRM_Settings") {}
+  CheckBox CKB_Satur{*this, "CKB_Satur"};
+  NumEdit TNI_Seuil_Satur{*this, "TNI_Seuil_Satur", 255};
+  CheckBox CKB_RAW{*this, "CKB_RAW"};  // names compare without regard to case
+  GroupBox GRB_Raw{*this, "GRB_Raw"};
+  RadioButton RDB_RAWMode_1{GRB_Raw, "RDB_RAWMode_1", "Mode 1 (GR)", true};
+  RadioButton RDB_RAWMode_2{GRB_Raw, "RDB_RAWMode_2", "Mode 2 (RG)"};
+  RadioButton RDB_RAWMode_3{GRB_Raw, "RDB_RAWMode_3", "Mode 3 (BG)"};
+  RadioButton RDB_RAWMode_4{GRB_Raw, "RDB_RAWMode_4", "Mode 4 (GB)"};
+  CheckBox CKB_MAP{*this, "CKB_MAP"};
+  RadioButton RDB_Methode_DCT{*this, "RDB_Methode_DCT"};
+  SpinEdit SPED_Freq_Sauve{*this, "SPED_Freq_Sauve", 4, 1, 100};
+  Edit EDT_Taille_Fichier{*this, "EDT_Taille_Fichier"};
+};
+
+TEST(PipelineControls, SettingsAreReadFromTheControlsThatHoldThem) {
+  VirtualEventLoop loop;
+  HeadlessDialogs dialogs;
+  Application app(loop, dialogs);
+  TFRM_Alv alv(app);
+  TFRM_Settings s(app);
+  ConnectPipelineControls(app, alv);
+  ASSERT_TRUE(alv.Inputs.SaturationView && alv.Inputs.RawPattern && alv.Inputs.FocusContrast);
+  EXPECT_FALSE(alv.Inputs.SaturationView());
+  s.CKB_Satur.SetChecked(true);
+  EXPECT_TRUE(alv.Inputs.SaturationView());
+  EXPECT_EQ(alv.Inputs.SaturationThreshold(), 255);
+  s.CKB_RAW.SetChecked(true);
+  EXPECT_TRUE(alv.Inputs.RawMode());
+  EXPECT_EQ(alv.Inputs.RawPattern(), 1);
+  s.RDB_RAWMode_3.SetChecked(true);
+  EXPECT_EQ(alv.Inputs.RawPattern(), 3);
+  s.CKB_MAP.SetChecked(true);
+  EXPECT_FALSE(alv.Inputs.FocusContrast());
+  s.RDB_Methode_DCT.SetChecked(true);
+  EXPECT_TRUE(alv.Inputs.FocusContrast());
+  EXPECT_EQ(alv.Inputs.SaveEvery(), 4);
+  EXPECT_FALSE(alv.Inputs.Reticle);  // not built: left unset
+  alv.ResizeResultPage();
+  EXPECT_EQ(s.EDT_Taille_Fichier.Text(),
+            std::to_string(alv.Image3.Bitmap().Width() * alv.Image3.Bitmap().Height() * 3 + 368));
 }
 
 }  // namespace

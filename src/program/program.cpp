@@ -4,6 +4,7 @@ namespace orniva {
 
 Program::Program(EventLoop& loop, Dialogs& dialogs) : app_(loop, dialogs) {
   main_ = std::make_unique<TFRM_Alv>(app_);
+  mesures_ = std::make_unique<TFRM_Tool_Mesures>(app_);
   message_ = std::make_unique<TFRM_Message>(app_);
   main_->MNU_Quitter.OnClick = [this] { Shutdown(); };
   // Closing the main window ends the program.

@@ -6,6 +6,7 @@
 
 #include "acquisition/tfrm_alv.h"
 #include "automation/tfrm_message.h"
+#include "processing/tfrm_tool_mesures.h"
 #include "ui/controls.h"
 
 namespace orniva {
@@ -21,6 +22,7 @@ class Program {
   Application& App() { return app_; }
   TFRM_Alv& Main() { return *main_; }
   TFRM_Message& Message() { return *message_; }
+  TFRM_Tool_Mesures& Measures() { return *mesures_; }
 
   // Start-up and shut-down steps report what they do through this (the
   // headless run prints them).
@@ -38,6 +40,7 @@ class Program {
   void ShutdownSteps();
   Application app_;
   std::unique_ptr<TFRM_Alv> main_;
+  std::unique_ptr<TFRM_Tool_Mesures> mesures_;
   std::unique_ptr<TFRM_Message> message_;
   bool activated_ = false;
   bool shutDown_ = false;

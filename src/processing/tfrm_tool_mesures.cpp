@@ -72,14 +72,15 @@ void TFRM_Tool_Mesures::OpticsChanged() {
   ComputeEffectiveFocal();
   ComputeSampling(1);
   ComputeSampling(2);
-  if (OnSamplingChanged) OnSamplingChanged();
+  if (OnRedrawReticle) OnRedrawReticle();
   MeasureDistance();
+  if (OnRedrawChart) OnRedrawChart();
 }
 
 void TFRM_Tool_Mesures::CameraSettingsChanged(bool bothCameras) {
   ComputeSampling(1);
   if (bothCameras) ComputeSampling(2);
-  if (OnSamplingChanged) OnSamplingChanged();
+  if (OnRedrawReticle) OnRedrawReticle();
   MeasureDistance();
 }
 

@@ -68,9 +68,10 @@ class TFRM_Tool_Mesures : public Window {
   std::function<int(int camera)> FrameWidth;
   // Shows the effective focal length ("Focale totale (mm) :").
   std::function<void(double)> OnEffectiveFocal;
-  // Redraws what depends on the sampling: the reticle's graduation and the
-  // sky chart when it is shown.
-  std::function<void()> OnSamplingChanged;
+  // Redraw what depends on the sampling: the reticle's graduation, and the
+  // sky chart's field frame when the chart is shown.
+  std::function<void()> OnRedrawReticle;
+  std::function<void()> OnRedrawChart;
   // The main window's "Declinaison d'une etoile" command.
   std::function<void()> OnDefineDeclination;
 
@@ -85,10 +86,11 @@ class TFRM_Tool_Mesures : public Window {
   void SetMeasurementPoint(int x, int y);
 
   // The optics changed (a factor left or ticked, another optics profile):
-  // focal length, both cameras' sampling, redraws, distance.
+  // focal length, both cameras' sampling, reticle, distance, chart.
   void OpticsChanged();
   // The camera settings changed: the pixel size or reference resolution was
-  // left (camera 1 only) or another camera profile chosen (both cameras).
+  // left (camera 1 only) or another camera profile chosen (both cameras);
+  // then the reticle and the distance.
   void CameraSettingsChanged(bool bothCameras);
   // Camera 1 or 2 started, or its video format changed: its frame size is
   // shown and its sampling recomputed; "Definir" becomes available.

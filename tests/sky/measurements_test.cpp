@@ -133,13 +133,14 @@ struct MesuresWindow : ::testing::Test {
   CameraSettings camera;
   int frameWidth[3] = {0, 640, 320};  // per camera, 0: no frame
   double shownFocal = 0;
-  int redraws = 0;
+  std::string redraws;  // "r" per reticle redraw, "c" per chart redraw
   void SetUp() override {
     w.ReadOptics = [this] { return optics; };
     w.ReadCamera = [this] { return camera; };
     w.FrameWidth = [this](int c) { return frameWidth[c]; };
     w.OnEffectiveFocal = [this](double f) { shownFocal = f; };
-    w.OnSamplingChanged = [this] { ++redraws; };
+    w.OnRedrawReticle = [this] { redraws += "r"; };
+    w.OnRedrawChart = [this] { redraws += "c"; };
   }
 };
 
@@ -172,7 +173,7 @@ TEST_F(MesuresWindow, OpticsChangeRecomputesBothCamerasAndCameraTwoStaysShown) {
   EXPECT_NEAR(w.TNI_ChampX.Value(), 6.160442, 1e-5);  // the shown 640 × 480 resolution
   EXPECT_NEAR(w.TNI_ChampY.Value(), 4.620332, 1e-5);
   EXPECT_EQ(w.LBL_Unite_Champ.Caption(), "(Minutes)");
-  EXPECT_EQ(redraws, 1);
+  EXPECT_EQ(redraws, "rc");
 
   // Only the pixel width and the reference width enter the sampling.
   camera.PixelHeight = 99;
@@ -180,7 +181,9 @@ TEST_F(MesuresWindow, OpticsChangeRecomputesBothCamerasAndCameraTwoStaysShown) {
   camera.ReferenceWidth = 1280;
   w.CameraSettingsChanged(false);  // camera 1 only: 640 wide at a 1280 reference
   EXPECT_NEAR(w.TNI_Echantillonnage.Value(), 0.577541, 1e-6);
-  EXPECT_EQ(redraws, 2);
+  EXPECT_EQ(redraws, "rcr");      // the chart follows the optics only
+  w.CameraSettingsChanged(true);  // another camera profile: camera 2 (320 wide) shown last
+  EXPECT_NEAR(w.TNI_Echantillonnage.Value(), 1.155083, 1e-6);
 }
 
 TEST_F(MesuresWindow, CameraWithoutFrameUsesTheLastVideoWidth) {

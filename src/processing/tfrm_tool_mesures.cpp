@@ -8,7 +8,7 @@ namespace orniva {
 TFRM_Tool_Mesures::TFRM_Tool_Mesures(Application& app)
     : Window(app, "TFRM_Tool_Mesures", "Mesures") {
   SetStayOnTop(true);
-  SetBounds({300, 200, 300, 220});
+  SetBounds({300, 200, 360, 300});
   for (NumEdit* n :
        {&TNI_Echantillonnage, &TNI_Lx, &TNI_Ly, &TNI_ChampX, &TNI_ChampY, &TNI_Vitesse_Etoile}) {
     n->SetReadOnly(true);

@@ -1,10 +1,12 @@
 #include "processing/measurements.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "sky/sky_angles.h"
 
@@ -64,11 +66,14 @@ std::string FormatGeneral(double value, int significantDigits) {
   if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
   if (value == 0) return "0";
   const int digits = std::clamp(significantDigits, 1, 17);
-  // The exponent after rounding to the significant digits (999.6 is 1.00E3).
+  // Written with "." whatever the C locale (the desktop view sets the user's).
+  // The exponent is the one after rounding to the significant digits (999.6
+  // is 1.00E3).
   char sci[64];
-  std::snprintf(sci, sizeof sci, "%.*e", digits - 1, value);
-  const char* e = std::strchr(sci, 'e');
-  int exponent = std::atoi(e + 1);
+  auto r = std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, digits - 1);
+  std::string_view text(sci, static_cast<size_t>(r.ptr - sci));
+  size_t e = text.find('e');
+  int exponent = std::atoi(std::string(text.substr(e + 1)).c_str());
   auto stripZeros = [](std::string s) {
     if (s.find('.') == std::string::npos) return s;
     while (s.back() == '0') s.pop_back();
@@ -77,12 +82,13 @@ std::string FormatGeneral(double value, int significantDigits) {
   };
   if (std::fabs(value) >= 0.00001 && exponent < digits) {
     char fixed[400];
-    std::snprintf(fixed, sizeof fixed, "%.*f", std::max(0, digits - 1 - exponent), value);
-    return stripZeros(fixed);
+    auto f = std::to_chars(fixed, fixed + sizeof fixed, value, std::chars_format::fixed,
+                           std::max(0, digits - 1 - exponent));
+    return stripZeros(std::string(fixed, f.ptr));
   }
   char exp[16];
   std::snprintf(exp, sizeof exp, "E%c%03d", exponent < 0 ? '-' : '+', std::abs(exponent));
-  return stripZeros(std::string(sci, static_cast<size_t>(e - sci))) + exp;
+  return stripZeros(std::string(text.substr(0, e))) + exp;
 }
 
 }  // namespace orniva

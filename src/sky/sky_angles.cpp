@@ -1,5 +1,6 @@
 #include "sky/sky_angles.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -44,6 +45,16 @@ double RoundToHundredths(double v) {
   return std::nearbyint(v * 100) / 100;
 }
 
+// Fixed notation with "." as separator whatever the C locale (the desktop
+// view sets the user's), right-aligned in width.
+std::string Fixed(double v, int decimals, size_t width) {
+  char buf[400];
+  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+  std::string s(buf, r.ec == std::errc() ? r.ptr : buf);
+  if (s.size() < width) s.insert(0, width - s.size(), ' ');
+  return s;
+}
+
 std::string Format(double seconds, const char* unit1, const char* unit2, const char* unit3) {
   double v = RoundToHundredths(seconds);
   Sexagesimal p = Split(v);
@@ -53,10 +64,9 @@ std::string Format(double seconds, const char* unit1, const char* unit2, const c
   } else {
     std::snprintf(whole, sizeof whole, "%3lld", static_cast<long long>(p.Whole));
   }
-  char buf[96];
-  std::snprintf(buf, sizeof buf, "%s%s%2lld%s%5.2f%s", whole, unit1,
-                static_cast<long long>(std::llabs(p.Minutes)), unit2, std::fabs(p.Seconds), unit3);
-  return buf;
+  char minutes[32];
+  std::snprintf(minutes, sizeof minutes, "%2lld", static_cast<long long>(std::llabs(p.Minutes)));
+  return std::string(whole) + unit1 + minutes + unit2 + Fixed(std::fabs(p.Seconds), 2, 5) + unit3;
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
 #include <numbers>
+#include <string>
 
 #include "sky/object_types.h"
 #include "sky/sky_angles.h"
@@ -70,6 +72,20 @@ TEST(SkyAngles, RightAscensionAndDeclinationTexts) {
       {FormatDec(-0.001), "  0°  0'  0.00\""},  // rounds to zero: no sign
   };
   for (const Case& c : cases) EXPECT_EQ(c.got, c.expected);
+}
+
+// The desktop view switches the C library to the user's locale, where the
+// decimal separator may be a comma; the texts keep the point.
+TEST(SkyAngles, TextsKeepThePointInACommaLocale) {
+  std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+  if (!std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") && !std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) {
+    GTEST_SKIP() << "no locale with a decimal comma installed";
+  }
+  std::string ra = FormatRa(675682.5);
+  std::string dec = FormatDec(57.75);
+  std::setlocale(LC_NUMERIC, saved.c_str());
+  EXPECT_EQ(ra, " 12h 30m 45.50s");
+  EXPECT_EQ(dec, "  0°  0' 57.75\"");
 }
 
 TEST(SkyAngles, AngularDistance) {

@@ -2,6 +2,7 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 #include <string>
 
@@ -74,13 +75,24 @@ TEST(SkyAngles, RightAscensionAndDeclinationTexts) {
   for (const Case& c : cases) EXPECT_EQ(c.got, c.expected);
 }
 
+// Switches the C library's numbers to a locale whose decimal separator is a
+// comma; when none is installed, builds one into a temporary folder from the
+// system's locale sources. False when neither works.
+bool UseCommaLocale() {
+  if (std::setlocale(LC_NUMERIC, "fr_FR.UTF-8")) return true;
+  const std::string dir = ::testing::TempDir() + "orniva-locales";
+  const std::string build = "mkdir -p '" + dir + "' && localedef -i fr_FR -f UTF-8 '" + dir +
+                            "/fr_FR.UTF-8' >/dev/null 2>&1";
+  if (std::system(build.c_str()) != 0) return false;
+  setenv("LOCPATH", dir.c_str(), 1);
+  return std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") != nullptr;
+}
+
 // The desktop view switches the C library to the user's locale, where the
 // decimal separator may be a comma; the texts keep the point.
 TEST(SkyAngles, TextsKeepThePointInACommaLocale) {
   std::string saved = std::setlocale(LC_NUMERIC, nullptr);
-  if (!std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") && !std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) {
-    GTEST_SKIP() << "no locale with a decimal comma installed";
-  }
+  if (!UseCommaLocale()) GTEST_SKIP() << "no locale with a decimal comma available";
   std::string ra = FormatRa(675682.5);
   std::string dec = FormatDec(57.75);
   std::setlocale(LC_NUMERIC, saved.c_str());

@@ -81,10 +81,11 @@ TEST(SkyAngles, RightAscensionAndDeclinationTexts) {
 bool UseCommaLocale() {
   if (std::setlocale(LC_NUMERIC, "fr_FR.UTF-8")) return true;
   const std::string dir = ::testing::TempDir() + "orniva-locales";
+  setenv("LOCPATH", dir.c_str(), 1);  // built by an earlier run?
+  if (std::setlocale(LC_NUMERIC, "fr_FR.UTF-8")) return true;
   const std::string build = "mkdir -p '" + dir + "' && localedef -i fr_FR -f UTF-8 '" + dir +
                             "/fr_FR.UTF-8' >/dev/null 2>&1";
   if (std::system(build.c_str()) != 0) return false;
-  setenv("LOCPATH", dir.c_str(), 1);
   return std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") != nullptr;
 }
 

@@ -2,7 +2,9 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <numbers>
 #include <string>
 
@@ -76,16 +78,26 @@ TEST(SkyAngles, RightAscensionAndDeclinationTexts) {
 }
 
 // Switches the C library's numbers to a locale whose decimal separator is a
-// comma; when none is installed, builds one into a temporary folder from the
-// system's locale sources. False when neither works.
+// comma. When none is installed, one is built from the system's locale
+// sources into a private folder, then moved in place whole, so that test
+// runs of several trees at once only ever see a complete one. False when
+// neither works.
 bool UseCommaLocale() {
   if (std::setlocale(LC_NUMERIC, "fr_FR.UTF-8")) return true;
+  // The C library remembers a failed lookup: LOCPATH is set only once the
+  // folder is complete.
   const std::string dir = ::testing::TempDir() + "orniva-locales";
-  setenv("LOCPATH", dir.c_str(), 1);  // built by an earlier run?
-  if (std::setlocale(LC_NUMERIC, "fr_FR.UTF-8")) return true;
-  const std::string build = "mkdir -p '" + dir + "' && localedef -i fr_FR -f UTF-8 '" + dir +
-                            "/fr_FR.UTF-8' >/dev/null 2>&1";
-  if (std::system(build.c_str()) != 0) return false;
+  if (!std::filesystem::exists(dir + "/fr_FR.UTF-8")) {
+    std::string work = dir + "-XXXXXX";
+    if (!mkdtemp(work.data())) return false;
+    const std::string build =
+        "localedef -i fr_FR -f UTF-8 '" + work + "/fr_FR.UTF-8' >/dev/null 2>&1";
+    bool built = std::system(build.c_str()) == 0;
+    if (!built || std::rename(work.c_str(), dir.c_str()) != 0) {
+      std::filesystem::remove_all(work);  // failed, or another run placed it first
+    }
+  }
+  setenv("LOCPATH", dir.c_str(), 1);
   return std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") != nullptr;
 }
 

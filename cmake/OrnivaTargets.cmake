@@ -59,3 +59,55 @@ function(orniva_check_qt_confined)
     endforeach()
   endwhile()
 endfunction()
+
+# Fuzzing. Every parser of outside input has an entry point
+# LLVMFuzzerTestOneInput in fuzz/. It is always built as <name>_replay, a plain
+# program that runs the entry on the seed files and on a bounded number of
+# mutations of them (a CTest test, so every test pass exercises it under the
+# build's sanitizers). With ORNIVA_FUZZ on a clang that supports
+# -fsanitize=fuzzer it is also built as the libFuzzer program <name>.
+
+# Called once at the top level, before the libraries, so that with ORNIVA_FUZZ
+# every library is built with the coverage libFuzzer needs.
+macro(orniva_fuzz_setup)
+  set(ORNIVA_FUZZ_ENABLED OFF)
+  if(ORNIVA_FUZZ)
+    include(CheckCXXSourceCompiles)
+    set(CMAKE_REQUIRED_FLAGS -fsanitize=fuzzer)
+    set(CMAKE_REQUIRED_LINK_OPTIONS -fsanitize=fuzzer)
+    check_cxx_source_compiles("
+      #include <cstddef>
+      #include <cstdint>
+      extern \"C\" int LLVMFuzzerTestOneInput(const uint8_t*, size_t) { return 0; }"
+      ORNIVA_HAVE_LIBFUZZER)
+    unset(CMAKE_REQUIRED_FLAGS)
+    unset(CMAKE_REQUIRED_LINK_OPTIONS)
+    if(CMAKE_CXX_COMPILER_ID MATCHES "Clang" AND ORNIVA_HAVE_LIBFUZZER)
+      set(ORNIVA_FUZZ_ENABLED ON)
+      add_compile_options(-fsanitize=fuzzer-no-link)
+      add_link_options(-fsanitize=fuzzer-no-link)
+    else()
+      message(WARNING "ORNIVA_FUZZ needs clang with -fsanitize=fuzzer: only the replay programs are built")
+    endif()
+  endif()
+endmacro()
+
+# orniva_fuzz(NAME SOURCES file... LIBS lib... SEEDS dir [RUNS n]): one fuzz
+# entry point; SEEDS is a folder of sample inputs (relative to the calling
+# folder), RUNS the number of mutations the replay test tries (default 2000).
+function(orniva_fuzz name)
+  cmake_parse_arguments(ARG "" "SEEDS;RUNS" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_RUNS)
+    set(ARG_RUNS 2000)
+  endif()
+  set(seeds ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_SEEDS})
+  add_executable(${name}_replay ${ARG_SOURCES})
+  target_link_libraries(${name}_replay PRIVATE ${ARG_LIBS} orniva_fuzz_replay)
+  add_test(NAME fuzz_replay_${name} COMMAND ${name}_replay --runs ${ARG_RUNS} ${seeds})
+  set_tests_properties(fuzz_replay_${name} PROPERTIES LABELS unit)
+  if(ORNIVA_FUZZ_ENABLED)
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  endif()
+endfunction()

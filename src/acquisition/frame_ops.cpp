@@ -70,28 +70,4 @@ std::string FormatFrameTime(const LocalDateTime& t) {
   return buf;
 }
 
-std::string FormatGeneral(double value, int digits) {
-  if (value == 0) return "0";
-  if (!std::isfinite(value)) return value > 0 ? "INF" : (value < 0 ? "-INF" : "NAN");
-  char buf[64];
-  // Digits left of the point once rounded to `digits` significant digits.
-  std::snprintf(buf, sizeof buf, "%.*e", digits - 1, value);
-  const int exponent = std::atoi(std::strchr(buf, 'e') + 1);
-  if (exponent < digits && std::fabs(value) >= 1e-5) {
-    std::snprintf(buf, sizeof buf, "%.*f", std::max(0, digits - 1 - exponent), value);
-    std::string out = buf;
-    if (out.find('.') != std::string::npos) {
-      while (out.back() == '0') out.pop_back();
-      if (out.back() == '.') out.pop_back();
-    }
-    return out;
-  }
-  std::string mantissa(buf, std::strchr(buf, 'e'));
-  if (mantissa.find('.') != std::string::npos) {
-    while (mantissa.back() == '0') mantissa.pop_back();
-    if (mantissa.back() == '.') mantissa.pop_back();
-  }
-  return mantissa + "E" + std::to_string(exponent);
-}
-
 }  // namespace orniva

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/number_format.h"
+
 #include "core/event_loop.h"
 #include "core/image.h"
 
@@ -37,9 +39,5 @@ inline constexpr double kLoopAspect = 4.0 / 3.0;
 // Date and time of a frame: "dd/mm/yyyy hh:mm:ss" then "." and the
 // milliseconds on three digits.
 std::string FormatFrameTime(const LocalDateTime& t);
-
-// A number in general format with `digits` significant digits: fixed point
-// without trailing zeros when it fits, otherwise scientific ("1.235E5").
-std::string FormatGeneral(double value, int digits);
 
 }  // namespace orniva

@@ -2,6 +2,7 @@
 
 #include "acquisition/tfrm_ressources.h"
 #include "program/pipeline_wiring.h"
+#include "processing/tfrm_tool_mesures.h"
 #include "program/window_shells.h"
 
 namespace orniva {

@@ -8,6 +8,7 @@
 
 #include "acquisition/tfrm_alv.h"
 #include "automation/tfrm_message.h"
+#include "processing/tfrm_tool_mesures.h"
 #include "ui/controls.h"
 
 namespace orniva {
@@ -24,6 +25,7 @@ class Program {
   Application& App() { return app_; }
   TFRM_Alv& Main() { return *main_; }
   TFRM_Message& Message() { return *message_; }
+  TFRM_Tool_Mesures& Measures() { return Get<TFRM_Tool_Mesures>(); }
   // The window of class W.
   template <typename W>
   W& Get() {

@@ -19,7 +19,6 @@ ORNIVA_WINDOW_SHELL(TFRM_Pref, "Préférences");
 ORNIVA_WINDOW_SHELL(TFRM_ObjectAction, "Objet");
 ORNIVA_WINDOW_SHELL(TFRM_Raquette, "Telescope");
 ORNIVA_WINDOW_SHELL(TFRM_MiseEnStation, "Mise en station");
-ORNIVA_WINDOW_SHELL(TFRM_Tool_Mesures, "Mesures");
 ORNIVA_WINDOW_SHELL(TFRM_FullScreen, "Plein écran");
 ORNIVA_WINDOW_SHELL(TFRM_Tool_Suivi, "Suivi/Autoguidage");
 ORNIVA_WINDOW_SHELL(TFRM_Tool_Images, "Images");

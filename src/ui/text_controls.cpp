@@ -1,7 +1,7 @@
 #include "ui/text_controls.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 
 namespace orniva {
 
@@ -36,9 +36,10 @@ void NumEdit::SetRange(double min, double max) {
 }
 
 std::string NumEdit::Text() const {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals_, value_);
-  return buf;
+  // Always with a "." (the desktop view sets the user's locale).
+  char buf[400];
+  auto r = std::to_chars(buf, buf + sizeof buf, value_, std::chars_format::fixed, decimals_);
+  return r.ec == std::errc() ? std::string(buf, r.ptr) : std::string("0");
 }
 
 int SpinEdit::ClampValue(int v) const {

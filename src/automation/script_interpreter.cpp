@@ -728,6 +728,18 @@ bool ScriptInterpreter::LoadScript(const std::string& fileName, bool push) {
   return true;
 }
 
+void ScriptInterpreter::BeginWait(bool& waitFlag) {
+  Current().WaitState = 2;
+  waitFlag = true;
+}
+
+void ScriptInterpreter::CompleteWait(bool& waitFlag) {
+  if (!running_ || !waitFlag) return;
+  waitFlag = false;
+  Current().WaitState = 1;
+  ContinueScript(50);
+}
+
 // ---------------------------------------------------------------- errors
 
 void ScriptInterpreter::ScriptError(const std::string& text) {

@@ -52,6 +52,18 @@ struct TScript {
   int32_t LabelCount() const { return static_cast<int32_t>(Labels.size()); }
 };
 
+// One flag per kind of long operation a script can wait for; set by the
+// command that waits, cleared by the operation's owner when it continues the
+// script.
+struct WaitFlags {
+  bool WaitSequence = false;
+  bool WaitLongExposure = false;
+  bool WaitIntegration = false;
+  bool WaitPlayer = false;
+  bool WaitGoto = false;
+  bool WaitMove = false;
+};
+
 // The states of the run menus and their tool-bar mirrors.
 enum class RunMenus { Stopped, Running, Paused };
 
@@ -153,7 +165,13 @@ class ScriptInterpreter {
   int ScriptLevel() const { return level_; }
   bool ScriptRunning() const { return running_; }
   bool ScriptPaused() const { return paused_; }
-  void SetScriptRunning(bool running) { running_ = running; }
+  WaitFlags& Waits() { return waits_; }
+  // A waiting command: the level waits (WaitState 2) with its flag set, and
+  // the timer stays off.
+  void BeginWait(bool& waitFlag);
+  // The owner's completion hook: when the script is running and the flag is
+  // set, the flag is cleared and the script goes on after 50 ms.
+  void CompleteWait(bool& waitFlag);
   TVariable* FindVariable(std::string_view name);
   const std::string& LastError() const { return lastError_; }
   void ClearLastError() { lastError_.clear(); }
@@ -199,6 +217,7 @@ class ScriptInterpreter {
   int level_ = 1;
   bool running_ = false;
   bool paused_ = false;
+  WaitFlags waits_;
   uint64_t stops_ = 0;  // counts stops, so a pre-analysis notices one
   std::string lastError_;
 };

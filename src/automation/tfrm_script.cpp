@@ -18,7 +18,9 @@ TFRM_Script::TFRM_Script(Application& app)
   MNU_Arreter.OnClick = [this] { MNU_ArreterClick(); };
   MNU_Pause.OnClick = [this] { MNU_PauseClick(); };
   TMR_Script.OnTimer = [this] { TMR_ScriptTimer(); };
-  Memo_Script.OnChange = [this] { offsetsStale_ = true; };
+  Memo_Script.Subscribe([this] {
+    if (!selecting_) offsetsStale_ = true;
+  });
   SetRunMenus(RunMenus::Stopped);
   // Level 1 starts with the (empty) editor text.
   interpreter_.LoadScript({}, false);
@@ -79,7 +81,9 @@ void TFRM_Script::ContinueFromMessage() {
 void TFRM_Script::SetCaret(int offset) {
   selStart_ = offset < 0 ? 0 : offset;
   selLength_ = 0;
+  selecting_ = true;
   Memo_Script.NotifyChanged();
+  selecting_ = false;
 }
 
 void TFRM_Script::SetEditorLines(const std::vector<std::string>& lines) {
@@ -129,7 +133,11 @@ int TFRM_Script::SelectLine(int line) {
   selLength_ = line >= 0 && line < static_cast<int>(lines.size())
                    ? static_cast<int>(lines[line].size()) + 1
                    : 1;
-  if (Visible()) Memo_Script.NotifyChanged();
+  if (Visible()) {
+    selecting_ = true;
+    Memo_Script.NotifyChanged();
+    selecting_ = false;
+  }
   return selStart_;
 }
 

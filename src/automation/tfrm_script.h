@@ -92,6 +92,7 @@ class TFRM_Script : public Window, private ScriptHost {
   int selLength_ = 0;
   std::vector<int> lineOffsets_;  // start of each line, rebuilt after edits
   bool offsetsStale_ = true;
+  bool selecting_ = false;  // our own selection change, not an edit
 };
 
 }  // namespace orniva

@@ -8,29 +8,20 @@ namespace {
 
 using Trace = std::vector<std::pair<int64_t, int>>;
 
-// A long operation of some owner: "test.op(startwait)" waits for it,
-// "test.op(start)" goes on at once; Finish is the owner's completion hook.
+// A long operation of some owner: "test.op(startwait)" waits for it with
+// the integration's flag, "test.op(start)" goes on at once; Finish is the
+// owner's completion hook.
 struct TestOperation {
   explicit TestOperation(ScriptInterpreter& s) : s_(s) {
     s.Register("test.op", [this](std::string_view args) {
       ++started;
-      if (args == "startwait") {
-        s_.Current().WaitState = 2;
-        waitFlag = true;
-        return;
-      }
+      if (args == "startwait") return s_.BeginWait(s_.Waits().WaitIntegration);
       s_.ContinueScript(50);
     });
   }
-  void Finish() {
-    if (s_.ScriptRunning() && waitFlag) {
-      waitFlag = false;
-      s_.Current().WaitState = 1;
-      s_.ContinueScript(50);
-    }
-  }
+  void Finish() { s_.CompleteWait(s_.Waits().WaitIntegration); }
+  bool Waiting() const { return s_.Waits().WaitIntegration; }
   ScriptInterpreter& s_;
-  bool waitFlag = false;
   int started = 0;
 };
 
@@ -89,7 +80,7 @@ TEST(ScriptRun, PauseDuringAWaitRunsTheWaitingLineAgainOnResume) {
   EXPECT_TRUE(rig.script.MNU_Arreter.Enabled());
   EXPECT_FALSE(rig.script.MNU_Pause.Enabled());
   op.Finish();  // the paused script is not continued; the flag stays set
-  EXPECT_TRUE(op.waitFlag);
+  EXPECT_TRUE(op.Waiting());
   rig.loop.RunFor(1000);
   EXPECT_EQ(rig.trace.size(), 1u);
   rig.script.MNU_Depuis_Curseur.Click();  // resume

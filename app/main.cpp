@@ -22,7 +22,7 @@ void Usage() {
       "usage: orniva [--headless [--seconds N | --script FILE [--virtual-time]]] [--version]\n"
       "  --headless     run without a display, on the real-time loop\n"
       "  --seconds N    with --headless: run the loop N seconds, then shut down (default 3)\n"
-      "  --script FILE  with --headless: run the script FILE from its first line, then exit\n"
+      "  --script FILE  run the script FILE headless from its first line, then exit\n"
       "                 (0 when it ends, 1 when it stops on an error)\n"
       "  --virtual-time run the script on the virtual clock, as fast as it can\n"
       "  --version      print the program's name and version\n");
@@ -57,7 +57,7 @@ int RunHeadless(double seconds) {
 // Runs one script file as the level-1 script and exits when it stops. Message
 // boxes, message-window lines and sounds are printed as they appear; a
 // message-window wait ("Poursuivre") goes on at once.
-int RunScriptFile(const std::string& file, bool virtualTime) {
+int RunScriptHeadless(const std::string& file, bool virtualTime) {
   using namespace orniva;
   SetLogSink(StderrLogSink());
   PollEventLoop realLoop;
@@ -127,13 +127,8 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  if (!script.empty()) {
-    if (!headless) {
-      std::fprintf(stderr, "orniva: --script needs --headless\n");
-      return 2;
-    }
-    return RunScriptFile(script, virtualTime);
-  }
+  // A script run from the command line is always headless.
+  if (!script.empty()) return RunScriptHeadless(script, virtualTime);
 #ifdef ORNIVA_WITH_QT
   const bool display =
       std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");

@@ -21,6 +21,7 @@ void TFRM_Message::ShowMessageLine(bool clear, const std::string& text) {
 void TFRM_Message::ShowMessageWait(bool clear, const std::string& text) {
   ShowMessageLine(clear, text);
   BTN_Poursuivre.SetVisible(true);
+  if (OnWait) OnWait();
 }
 
 void TFRM_Message::BTN_PoursuivreClick() {

@@ -29,6 +29,8 @@ class TFRM_Message : public Window {
   // Called by "Poursuivre" to let a waiting script go on (the script runner
   // installs it).
   std::function<void()> OnContinue;
+  // Called when "Poursuivre" is shown (the headless run presses it at once).
+  std::function<void()> OnWait;
   // Called with every line appended (the headless run prints them).
   std::function<void(const std::string&)> OnLine;
 };

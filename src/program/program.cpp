@@ -1,6 +1,7 @@
 #include "program/program.h"
 
 #include "acquisition/tfrm_ressources.h"
+#include "automation/script_commands.h"
 #include "program/pipeline_wiring.h"
 #include "processing/tfrm_tool_mesures.h"
 #include "program/window_shells.h"
@@ -75,6 +76,10 @@ void Program::Connect() {
   };
   auto& resources = Get<TFRM_Ressources>();
   alv.Hooks.RefreshMemoryStatus = [&resources] { resources.RefreshMemoryStatus(); };
+  auto& script = Script();
+  script.SetProgressWindow(&Progress());
+  script.SetSoundPlayer(recordingSound_);
+  RegisterControlCommands(script, *message_);
   main_->MNU_Quitter.OnClick = [this] { Shutdown(); };
   // Closing the main window ends the program.
   main_->OnClose = [this] { ShutdownSteps(); };

@@ -8,6 +8,9 @@
 
 #include "acquisition/tfrm_alv.h"
 #include "automation/tfrm_message.h"
+#include "automation/tfrm_progress.h"
+#include "automation/tfrm_script.h"
+#include "core/sound_player.h"
 #include "processing/tfrm_tool_mesures.h"
 #include "ui/controls.h"
 
@@ -26,6 +29,11 @@ class Program {
   TFRM_Alv& Main() { return *main_; }
   TFRM_Message& Message() { return *message_; }
   TFRM_Tool_Mesures& Measures() { return Get<TFRM_Tool_Mesures>(); }
+  TFRM_Script& Script() { return Get<TFRM_Script>(); }
+  TFRM_Progress& Progress() { return Get<TFRM_Progress>(); }
+  // Sounds go to the recording player until a real one is installed.
+  RecordingSoundPlayer& RecordingSound() { return recordingSound_; }
+  void SetSoundPlayer(SoundPlayer& sound) { Script().SetSoundPlayer(sound); }
   // The window of class W.
   template <typename W>
   W& Get() {
@@ -52,6 +60,7 @@ class Program {
   void Connect();
   void ShutdownSteps();
   Application app_;
+  RecordingSoundPlayer recordingSound_;
   std::vector<std::unique_ptr<Window>> windows_;
   TFRM_Alv* main_ = nullptr;
   TFRM_Message* message_ = nullptr;

@@ -38,10 +38,8 @@ ORNIVA_WINDOW_SHELL(TFRM_Recherche, "Recherche");
 ORNIVA_WINDOW_SHELL(TFRM_Planificateur, "Programmateur de Mosaïques");
 ORNIVA_WINDOW_SHELL(TFRM_ComTrafic, "Comm Trafic");
 ORNIVA_WINDOW_SHELL(TFRM_Detect_Mvt, "Detection de mouvement");
-ORNIVA_WINDOW_SHELL(TFRM_Script, "Script");
 ORNIVA_WINDOW_SHELL(TFRM_ScrCmd, "Assistant");
 ORNIVA_WINDOW_SHELL(TFRM_Input, "Input ");
-ORNIVA_WINDOW_SHELL(TFRM_Progress, "Progression");
 ORNIVA_WINDOW_SHELL(TFRM_BTNPref, "Propriétés");
 
 #undef ORNIVA_WINDOW_SHELL

@@ -7,6 +7,8 @@
 
 namespace orniva {
 
+class MenuItem;
+
 enum class MouseButton { Left, Right, Middle };
 
 // Keys and buttons held during a mouse event.
@@ -36,6 +38,8 @@ class Picture : public Control {
   std::function<void(MouseButton, unsigned shift, int x, int y)> OnMouseUp;
   std::function<void(unsigned shift, int x, int y)> OnMouseMove;
   std::function<void()> OnDblClick;
+  // The menu a right click on the picture opens (a pop-up root item), if any.
+  MenuItem* PopupMenu = nullptr;
 
  private:
   Image image_;

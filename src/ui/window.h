@@ -12,6 +12,9 @@
 namespace orniva {
 
 class Application;
+
+// Key codes of OnKeyDown (the original toolkit's virtual-key codes).
+inline constexpr int kKeyEscape = 27;
 class EventLoop;
 
 enum class WindowState { Normal, Minimized, Maximized };
@@ -46,6 +49,9 @@ class Window {
   void SetState(WindowState state);
   bool StayOnTop() const { return stayOnTop_; }
   void SetStayOnTop(bool stayOnTop) { stayOnTop_ = stayOnTop; }
+  // A window without frame or caption (the full-screen window).
+  bool Borderless() const { return borderless_; }
+  void SetBorderless(bool borderless) { borderless_ = borderless; }
   // Closes the window as the operator's close button does: OnCloseQuery may
   // refuse, OnClose runs, then the window hides.
   bool Close();
@@ -68,6 +74,9 @@ class Window {
   std::function<void()> OnHide;
   std::function<bool()> OnCloseQuery;
   std::function<void()> OnClose;
+  // A key pressed while the window has the focus: the key's code (kKey…)
+  // and the ShiftState flags held.
+  std::function<void(int key, unsigned shift)> OnKeyDown;
 
  private:
   friend class Control;
@@ -80,6 +89,7 @@ class Window {
   Bounds bounds_{100, 100, 400, 300};
   bool visible_ = false;
   bool stayOnTop_ = false;
+  bool borderless_ = false;
   WindowState state_ = WindowState::Normal;
   std::vector<Control*> controls_;
   std::map<std::string, Control*, std::less<>> byName_;  // lower-cased names

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "acquisition/display_zone.h"
+#include "core/image.h"
+
+namespace orniva {
+
+class Picture;
+
+// The zone state (frame pixels), shared with tracking, guiding, the guided
+// operations and the script variables.
+struct ZoneState {
+  Point zoneCentre;  // centre of the detection zone, guide camera's frame
+  Point previousZoneCentre;
+  Point displayCentre;  // base point of the display zone
+  Point displayOffset;  // added to the display centre
+  Point previousDisplayOffset;
+  Point reticleCentre;
+  Rect reticleRect;  // (0, 0, width, height) of the frame at the last start
+  DisplayZone zone;  // frame zone, zone, mini frame zone, mini zone
+};
+
+// What the display windows need from the main window and from the other
+// parts of the program: the cameras, the pipeline, and the hooks where a
+// click or a control reaches tracking, guiding, measurements, the focus aid
+// and the other windows. The main window implements it; the hooks of parts
+// that are not there do nothing.
+class DisplayHost {
+ public:
+  virtual ~DisplayHost() = default;
+
+  // Cameras and pages.
+  virtual int FrameWidth(int camera) const = 0;
+  virtual int FrameHeight(int camera) const = 0;
+  // The camera's refresh timer is enabled or it streams.
+  virtual bool CameraRunning(int camera) const = 0;
+  virtual Picture& SourcePicture(int camera) = 0;
+  virtual Picture& ResultPicture() = 0;
+  // The source page of the camera is the one shown.
+  virtual bool SourcePageVisible(int camera) const = 0;
+  // Width / height of the image camera (4 / 3 in loop integration).
+  virtual double ZoneAspect() const = 0;
+  // The camera's "2x2" binning menu item is checked.
+  virtual bool Binning2x2(int camera) const { return false; }
+
+  // The pipeline.
+  virtual void ProcessFrame(bool force, int camera) = 0;
+  virtual void SetProcessingSwitch() {}
+  // Integration builds a dark or a flat.
+  virtual bool BuildingDarkOrFlat() const { return false; }
+  // Sets the result page, the render image and the page's panel to this size
+  // and refreshes the sequencer's size estimate.
+  virtual void ResizeResultPage(int width, int height) = 0;
+
+  // Tracking and guiding.
+  virtual bool TrackingOn() const { return false; }
+  virtual bool CorrelationSelected() const { return false; }
+  // The zone centre was put on a click: the drift origin is reset, and with
+  // tracking on a correlation reference is taken (when "Correlation" is
+  // selected) and a tracking pass runs at the click on the camera's frame.
+  virtual void ZoneCentreClicked(int camera, int x, int y) {}
+  virtual void NewCorrelationReference() {}
+  // The tracking window's copy of the detection-zone size.
+  virtual void DetectionSizeChanged(int size) {}
+  // A mount interface other than "Aucune" is configured.
+  virtual bool MountConfigured() const { return false; }
+  // Moves the mount by an offset in frame pixels of the guide camera.
+  virtual void MoveMountBy(int dx, int dy) {}
+
+  // Measurements: the sampling in arc-seconds per pixel, the measurement
+  // points.
+  virtual double Sampling() const { return 0; }
+  virtual void NewMeasurementPoint(int x, int y) {}
+
+  // Other windows.
+  virtual void RefreshResources() {}
+  virtual void RedrawSkyChart() {}
+  virtual bool MiniSourceVisible() const { return false; }
+  // Checks or unchecks the menu item "Plein Ecran"; unchecked, the button
+  // "Mode plein ecran" is raised too.
+  virtual void SetFullScreenChecked(bool checked) {}
+
+  // The focus aid: "Active" switched on or "Reset" (clears the measurement
+  // ring, its sum and the current value, sets best and worst), the method
+  // chosen, the large window, the "Activer" box of automatic selection.
+  virtual void FocusAidReset(double best, double worst) {}
+  virtual void FocusAidSetBestWorst(double best, double worst) {}
+  virtual void FocusAidFwhmStarted() {}  // switches tracking on
+  virtual void SetSelectionBoxEnabled(bool enabled) {}
+  virtual void ShowLargeFocusWindow(bool show) {}
+};
+
+}  // namespace orniva

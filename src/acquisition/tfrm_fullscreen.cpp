@@ -1,0 +1,42 @@
+#include "acquisition/tfrm_fullscreen.h"
+
+#include "core/canvas.h"
+
+namespace orniva {
+
+TFRM_FullScreen::TFRM_FullScreen(Application& app, DisplayHost& host, DisplayController& display)
+    : Window(app, "TFRM_FullScreen", "Plein Ecran"), host_(host), display_(display) {
+  SetBorderless(true);
+  IMG_FullScreen.SetStretch(true);
+  PUM_FullScreen.SetPopup(true);
+  IMG_FullScreen.PopupMenu = &PUM_FullScreen;
+  MNU_Fermer.OnClick = [this] { CloseFullScreen(); };
+  OnKeyDown = [this](int key, unsigned) {
+    if (key == kKeyEscape) CloseFullScreen();
+  };
+}
+
+void TFRM_FullScreen::Open() {
+  const int w = App().ScreenWidth(), h = App().ScreenHeight();
+  SetBounds({0, 0, w, h});
+  SetState(WindowState::Maximized);
+  IMG_FullScreen.Bitmap().Resize(w, h);
+  IMG_FullScreen.Bitmap().Fill(kBlack);
+  host_.SetFullScreenChecked(true);
+  Show();
+  host_.ProcessFrame(true, display_.ImageCamera());
+}
+
+void TFRM_FullScreen::ShowResult(const Image& result) {
+  Image& picture = IMG_FullScreen.Bitmap();
+  Canvas(picture).StretchDraw({0, 0, picture.Width(), picture.Height()}, result,
+                              {0, 0, result.Width(), result.Height()});
+  IMG_FullScreen.Invalidate();
+}
+
+void TFRM_FullScreen::CloseFullScreen() {
+  host_.SetFullScreenChecked(false);
+  Close();
+}
+
+}  // namespace orniva

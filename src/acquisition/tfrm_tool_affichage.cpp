@@ -1,0 +1,150 @@
+#include "acquisition/tfrm_tool_affichage.h"
+
+#include "core/rounding.h"
+
+namespace orniva {
+
+TFRM_Tool_Affichage::TFRM_Tool_Affichage(Application& app, DisplayHost& host)
+    : Window(app, "TFRM_Tool_Affichage", "Affichage"), host_(host), display_(host, *this) {
+  SetBounds({600, 100, 300, 380});
+  SetStayOnTop(true);
+
+  TNI_Taille_ZDetect.SetCaption("Detection");
+  TNI_Taille_ZDetect.SetHint(
+      "Taille de la zone de detection pour le suivi ou stabilisation d'image");
+  TNI_Taille_ZAffich.SetCaption("Affichage");
+  TNI_Taille_ZAffich.SetHint("Taille de la zone d'affichage selectionnée");
+  TNI_Taille_ZAffichV.SetCaption("x");
+  for (NumEdit* e : {&TNI_Taille_ZDetect, &TNI_Taille_ZAffich, &TNI_Taille_ZAffichV}) {
+    e->SetReadOnly(true);
+  }
+  // Nothing to size before a source has started.
+  for (Control* c : std::initializer_list<Control*>{&TNI_Taille_ZDetect, &SCB_Taille_ZDetect,
+                                                    &TNI_Taille_ZAffich, &TNI_Taille_ZAffichV,
+                                                    &SCB_Taille_ZAffich}) {
+    c->SetEnabled(false);
+  }
+  PNL_DivXCompatible.SetColor(kBlack);
+
+  RDB_Src1_Camera1.SetVisible(false);
+  RDB_Src1_Camera2.SetVisible(false);
+  RDB_Src2_Camera1.SetVisible(false);
+  RDB_Src2_Camera2.SetVisible(false);
+
+  TBS_Reticule.SetHint("Ctrl-Clic sur la fenêtre video");
+  CKB_Cercles.SetHint("Affiche les cercles concentriques");
+  CKB_Croix.SetHint("Affiche la croix graduée");
+  TNI_Orient.SetHint("Orientation du réticule");
+  SCB_Orient.SetHint("Orientation manuelle du réticule");
+
+  SCB_Taille_ZAffich.OnChange = [this] { SCB_Taille_ZAffichChange(); };
+  SCB_Taille_ZDetect.OnChange = [this] { SCB_Taille_ZDetectChange(); };
+  BTN_Centrer_ZDetect_Ecran.OnClick = [this] { display_.CentreDetectionOnScreen(); };
+  BTN_Centrer_ZAffich_Ecran.OnClick = [this] { display_.CentreDisplayOnScreen(); };
+  BTN_Centrer_ZAffich_Mire.OnClick = [this] { display_.CentreDisplayOnZone(); };
+
+  CKB_Src1_Image.OnClick = [this] { CKB_Src1_ImageClick(); };
+  CKB_Src2_Image.OnClick = [this] { CKB_Src2_ImageClick(); };
+  CKB_Src1_Autoguidage.OnClick = [this] { CKB_Src1_AutoguidageClick(); };
+  CKB_Src2_Autoguidage.OnClick = [this] { CKB_Src2_AutoguidageClick(); };
+
+  CKB_Reticule.OnClick = [this] { display_.RedrawReticle(); };
+  CKB_Cercles.OnClick = [this] { display_.RedrawReticle(); };
+  CKB_Croix.OnClick = [this] { display_.RedrawReticle(); };
+  TNI_Orient.OnChange = [this] { display_.RedrawReticle(); };
+  SCB_Orient.OnChange = [this] { SCB_OrientChange(); };
+  BTN_Centrer_Mire.OnClick = [this] { display_.CentreReticleOnZone(); };
+  BTN_Centrer_Ecran.OnClick = [this] { display_.CentreReticleOnScreen(); };
+
+  CKB_MAP.OnClick = [this] { CKB_MAPClick(); };
+  BTN_Reset_MAP.OnClick = [this] { BTN_Reset_MAPClick(); };
+  RDB_MAP_FWHM.OnClick = [this] { RDB_MAPClick(); };
+  RDB_MAP_Contraste.OnClick = [this] { RDB_MAPClick(); };
+  CKB_Auto_MAP.OnClick = [this] { CKB_Auto_MAPClick(); };
+  CKB_Gros_Caract.OnClick = [this] { CKB_Gros_CaractClick(); };
+}
+
+void TFRM_Tool_Affichage::SCB_Taille_ZAffichChange() {
+  TNI_Taille_ZAffich.SetValue(SCB_Taille_ZAffich.Position());
+  const int camera = ImageCamera();
+  const ResultPageSize page =
+      ZoneScrollPageSize(TNI_Taille_ZAffich.Value(), host_.ZoneAspect(), host_.FrameHeight(camera),
+                         host_.Binning2x2(camera));
+  host_.ResizeResultPage(page.width, page.height);
+  TNI_Taille_ZAffichV.SetValue(page.shownHeight);
+  display_.ComputeAndRedraw(camera);
+  host_.RefreshResources();
+  host_.ProcessFrame(true, camera);
+  PNL_DivXCompatible.SetColor(XVidCompatible(page.width, page.height) ? Rgb(0, 255, 0) : kBlack);
+}
+
+void TFRM_Tool_Affichage::SCB_Taille_ZDetectChange() {
+  const int size = SCB_Taille_ZDetect.Position();
+  TNI_Taille_ZDetect.SetValue(size);
+  host_.DetectionSizeChanged(size);
+  if (host_.TrackingOn() && host_.CorrelationSelected()) host_.NewCorrelationReference();
+  host_.ProcessFrame(true, ImageCamera());
+}
+
+// Each role is held by exactly one camera: the two boxes of a role stay
+// opposite (the second call finds nothing to change and stops).
+void TFRM_Tool_Affichage::CKB_Src1_ImageClick() {
+  CKB_Src2_Image.SetChecked(!CKB_Src1_Image.Checked());
+}
+
+void TFRM_Tool_Affichage::CKB_Src2_ImageClick() {
+  CKB_Src1_Image.SetChecked(!CKB_Src2_Image.Checked());
+}
+
+void TFRM_Tool_Affichage::CKB_Src1_AutoguidageClick() {
+  CKB_Src2_Autoguidage.SetChecked(!CKB_Src1_Autoguidage.Checked());
+}
+
+void TFRM_Tool_Affichage::CKB_Src2_AutoguidageClick() {
+  CKB_Src1_Autoguidage.SetChecked(!CKB_Src2_Autoguidage.Checked());
+}
+
+void TFRM_Tool_Affichage::SCB_OrientChange() {
+  TNI_Orient.SetValue(SCB_Orient.Position());
+  host_.RedrawSkyChart();
+}
+
+void TFRM_Tool_Affichage::FocusBestWorst() {
+  if (RDB_MAP_FWHM.Checked()) {
+    host_.FocusAidReset(99999, 0);
+  } else {
+    host_.FocusAidReset(0, 99999);
+  }
+}
+
+void TFRM_Tool_Affichage::CKB_MAPClick() {
+  if (CKB_MAP.Checked()) {
+    FocusBestWorst();
+    if (RDB_MAP_FWHM.Checked()) host_.FocusAidFwhmStarted();
+    host_.SetSelectionBoxEnabled(false);
+  } else {
+    host_.SetSelectionBoxEnabled(true);
+  }
+}
+
+void TFRM_Tool_Affichage::BTN_Reset_MAPClick() {
+  if (CKB_MAP.Checked()) FocusBestWorst();
+}
+
+void TFRM_Tool_Affichage::RDB_MAPClick() {
+  if (RDB_MAP_FWHM.Checked()) {
+    host_.FocusAidSetBestWorst(99999, 0);
+  } else {
+    host_.FocusAidSetBestWorst(0, 99999);
+  }
+}
+
+void TFRM_Tool_Affichage::CKB_Auto_MAPClick() {
+  SPED_Seuil_MAP.SetEnabled(!CKB_Auto_MAP.Checked());
+}
+
+void TFRM_Tool_Affichage::CKB_Gros_CaractClick() {
+  host_.ShowLargeFocusWindow(CKB_Gros_Caract.Checked());
+}
+
+}  // namespace orniva

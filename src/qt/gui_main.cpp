@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "program/program.h"
+#include "qt/program_palette.h"
 #include "qt/qt_dialogs.h"
 #include "qt/qt_event_loop.h"
 #include "qt/window_view.h"
@@ -16,6 +17,7 @@ int RunGui(int argc, char** argv) {
   QApplication qapp(argc, argv);
   QtEventLoop loop;
   QtDialogs dialogs;
+  ProgramPaletteFollower palette;  // night mode; the usual colours come back at exit
   Program program(loop, dialogs);
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     program.App().SetScreenSize(screen->size().width(), screen->size().height());

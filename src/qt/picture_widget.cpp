@@ -1,5 +1,9 @@
 #include "qt/picture_widget.h"
 
+#include "qt/bindings.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -86,6 +90,22 @@ void PictureWidget::mouseMoveEvent(QMouseEvent* e) {
 
 void PictureWidget::mouseDoubleClickEvent(QMouseEvent*) {
   if (picture_.OnDblClick) picture_.OnDblClick();
+}
+
+// The picture's pop-up menu, built when it opens.
+void PictureWidget::contextMenuEvent(QContextMenuEvent* e) {
+  if (!picture_.PopupMenu) return;
+  QMenu menu(this);
+  for (MenuItem* item : picture_.PopupMenu->Items()) {
+    if (item->IsSeparator()) {
+      menu.addSeparator();
+      continue;
+    }
+    QAction* action = menu.addAction(QString::fromStdString(item->Caption()));
+    action->setObjectName(QString::fromStdString(item->Name()));
+    BindMenuAction(*item, action);
+  }
+  menu.exec(e->globalPos());
 }
 
 }  // namespace orniva

@@ -2,12 +2,14 @@
 
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "qt/bindings.h"
+#include "qt/picture_widget.h"
 #include "ui/controls.h"
 
 namespace orniva {
@@ -136,9 +138,44 @@ QWidget* WindowView::MakeWidget(Control& c, QWidget* host) {
 
 void WindowView::SyncWindow() {
   setWindowTitle(Q(model_.Caption()));
-  setWindowFlag(Qt::WindowStaysOnTopHint, model_.StayOnTop());
+  if (model_.StayOnTop() != bool(windowFlags() & Qt::WindowStaysOnTopHint)) {
+    setWindowFlag(Qt::WindowStaysOnTopHint, model_.StayOnTop());
+  }
+  if (model_.Borderless() != bool(windowFlags() & Qt::FramelessWindowHint)) {
+    setWindowFlag(Qt::FramelessWindowHint, model_.Borderless());
+    if (model_.Borderless()) {
+      menuBar()->hide();
+      if (auto* scroll = qobject_cast<QScrollArea*>(centralWidget())) {
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->widget()->layout()->setContentsMargins(0, 0, 0, 0);
+      }
+    }
+  }
   if (model_.Visible() != isVisible()) setVisible(model_.Visible());
   if (model_.State() == WindowState::Minimized && !isMinimized()) showMinimized();
+  if (model_.Visible() && model_.State() == WindowState::Maximized && !isMaximized()) {
+    showMaximized();
+  }
+}
+
+void WindowView::keyPressEvent(QKeyEvent* e) {
+  if (model_.OnKeyDown) {
+    int key = e->key() == Qt::Key_Escape ? kKeyEscape : e->key();
+    model_.OnKeyDown(key, ShiftFromQt(e->modifiers(), Qt::NoButton));
+  }
+  QMainWindow::keyPressEvent(e);
+}
+
+// The operator's resizing reaches the model (windows that lay out their
+// pictures by their size, such as the mini source).
+void WindowView::resizeEvent(QResizeEvent* e) {
+  QMainWindow::resizeEvent(e);
+  if (!isVisible()) return;
+  Bounds b = model_.GetBounds();
+  if (b.width == width() && b.height == height()) return;
+  b.width = width();
+  b.height = height();
+  model_.SetBounds(b);
 }
 
 void WindowView::closeEvent(QCloseEvent* e) {

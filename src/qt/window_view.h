@@ -25,6 +25,8 @@ class WindowView : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
 
  private:
   void BuildChildren(const Control* parent, QWidget* host);

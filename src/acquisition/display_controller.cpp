@@ -128,7 +128,7 @@ void DisplayController::RedrawReticle() {
     prm.frameWidth = host_.FrameWidth(guide);
     prm.orientation = tool_.TNI_Orient.Value();
     prm.sampling = host_.Sampling();
-    DrawReticle(reticleOverlay_, prm);
+    DrawReticle(reticleOverlay_, prm, directions_);
   }
   ComputeAndRedraw(guide);
 }
@@ -171,7 +171,13 @@ void DisplayController::CentreDisplayOnZone() {
   host_.ProcessFrame(true, ImageCamera());
 }
 
-void DisplayController::OverlaySourcePage(int camera, Image& page, MarkerStyle style) const {
+void DisplayController::PageChanged(int sourceCamera) {
+  ComputeDisplayZone(miniSource_);
+  if (sourceCamera == 1 || sourceCamera == 2) ComputeAndRedraw(sourceCamera);
+}
+
+void DisplayController::OverlaySourcePage(int camera, Image& page, MarkerStyle style,
+                                          const Point* target) const {
   if (camera == ImageCamera()) {
     MergePaint(page, zones_.zone.frameZone, zoneOverlay_, zones_.zone.zone);
     if (ReticleShown()) MergePaint(page, zones_.reticleRect, reticleOverlay_, zones_.reticleRect);
@@ -181,11 +187,12 @@ void DisplayController::OverlaySourcePage(int camera, Image& page, MarkerStyle s
     const int half = static_cast<int>(Trunc(tool_.TNI_Taille_ZDetect.Value() * 0.5));
     DrawZoneMarker(cv, zones_.zoneCentre.x, zones_.zoneCentre.y, style.centreMark, style.shape,
                    Rgb(255, 0, 0), half);
+    if (target) DrawZoneMarker(cv, target->x, target->y, 1, 1, Rgb(0, 255, 0), half);
   }
 }
 
 void DisplayController::DrawMiniSource(Image& mini, const Image& sourcePage, int camera,
-                                       MarkerStyle style) const {
+                                       MarkerStyle style, const Point* target) const {
   Canvas cv(mini);
   cv.StretchDraw({0, 0, mini.Width(), mini.Height()}, sourcePage,
                  {0, 0, sourcePage.Width(), sourcePage.Height()});
@@ -197,6 +204,9 @@ void DisplayController::DrawMiniSource(Image& mini, const Image& sourcePage, int
     const int half = static_cast<int>(Trunc(tool_.TNI_Taille_ZDetect.Value() * 0.5));
     DrawZoneMarker(cv, scaled(zones_.zoneCentre.x), scaled(zones_.zoneCentre.y), style.centreMark,
                    style.shape, Rgb(255, 0, 0), scaled(half));
+    if (target) {
+      DrawZoneMarker(cv, scaled(target->x), scaled(target->y), 1, 1, Rgb(0, 255, 0), scaled(half));
+    }
   }
 }
 

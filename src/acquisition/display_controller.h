@@ -3,6 +3,7 @@
 #include <string>
 
 #include "acquisition/display_host.h"
+#include "acquisition/display_reticle.h"
 #include "core/image.h"
 #include "ui/picture.h"
 
@@ -67,12 +68,27 @@ class DisplayController {
   void CentreDisplayOnScreen();
   void CentreDisplayOnZone();
 
+  // The main window's page changed (camera 1 or 2 for a source page, 0 for
+  // the result page): the mini source's zone is recomputed, and a source
+  // page's zone recomputed and redrawn.
+  void PageChanged(int sourceCamera);
+  // The source shown in the mini source (set by the mini source).
+  void SetMiniSource(int camera) { miniSource_ = camera; }
+  int MiniSource() const { return miniSource_; }
+
+  // The texts of the direction labels (language keys "Nord", "Sud", "Est",
+  // "Ouest").
+  void SetDirectionTexts(DirectionTexts texts) { directions_ = std::move(texts); }
+
   // What the pipeline draws on a source page after the frame: the zone frame
-  // and the reticle (image camera), the marker (guide camera).
-  void OverlaySourcePage(int camera, Image& page, MarkerStyle style) const;
+  // and the reticle (image camera), the red marker (guide camera) and, during
+  // a guided operation that shows one, the green target marker.
+  void OverlaySourcePage(int camera, Image& page, MarkerStyle style,
+                         const Point* target = nullptr) const;
   // The mini source: the chosen source page stretched, its zone frame and
   // markers at the mini scale.
-  void DrawMiniSource(Image& mini, const Image& sourcePage, int camera, MarkerStyle style) const;
+  void DrawMiniSource(Image& mini, const Image& sourcePage, int camera, MarkerStyle style,
+                      const Point* target = nullptr) const;
 
  private:
   DisplayHost& host_;
@@ -82,6 +98,8 @@ class DisplayController {
   Image miniZoneOverlay_{1024, 768};
   Image reticleOverlay_{800, 600};
   double miniScale_ = 4.0;
+  int miniSource_ = 1;
+  DirectionTexts directions_;
 };
 
 }  // namespace orniva

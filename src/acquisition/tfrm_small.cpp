@@ -36,6 +36,7 @@ void TFRM_Small::FormResize() {
   const int width = std::max(1, static_cast<int>(Trunc(height * host_.ZoneAspect())));
   Img_Small.Bitmap().Resize(width, height);
   const int source = Source();
+  display_.SetMiniSource(source);
   display_.SetMiniScale(static_cast<double>(host_.SourcePicture(source).Bitmap().Width()) / width);
   display_.ComputeAndRedraw(source);
   Img_Small.Invalidate();

@@ -15,6 +15,9 @@ class TFRM_Tool_Affichage : public Window {
   DisplayController& Display() { return display_; }
   int ImageCamera() const { return CKB_Src1_Image.Checked() ? 1 : 2; }
   int GuideCamera() const { return CKB_Src1_Autoguidage.Checked() ? 1 : 2; }
+  // The roles as the settings keep them ("SrcImage", "SrcAutoguidage").
+  void SetImageCamera(int camera) { CKB_Src1_Image.SetChecked(camera != 2); }
+  void SetGuideCamera(int camera) { CKB_Src1_Autoguidage.SetChecked(camera != 2); }
 
   PageControl PGC_Affichage{*this, "PGC_Affichage"};
 

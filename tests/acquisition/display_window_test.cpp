@@ -269,6 +269,13 @@ TEST_F(DisplayFixture, CameraRolesStayOpposite) {
   tool.CKB_Src1_Autoguidage.SetChecked(false);
   EXPECT_TRUE(tool.CKB_Src2_Autoguidage.Checked());
   EXPECT_EQ(tool.GuideCamera(), 2);
+  // As the settings restore them.
+  tool.SetImageCamera(2);
+  EXPECT_EQ(tool.ImageCamera(), 2);
+  EXPECT_FALSE(tool.CKB_Src1_Image.Checked());
+  tool.SetImageCamera(1);
+  EXPECT_TRUE(tool.CKB_Src1_Image.Checked());
+  EXPECT_FALSE(tool.CKB_Src2_Image.Checked());
   // Guide camera 2, image camera 1: a left click on page 1 does nothing.
   display.SourceMouseUp(1, MouseButton::Left, 0, 10, 10);
   EXPECT_EQ(Z().zoneCentre, (Point{320, 240}));
@@ -303,6 +310,13 @@ TEST_F(DisplayFixture, SourcePageOverlays) {
   EXPECT_EQ(page.Pixel(300, 220), Rgb(255, 0, 0));   // marker corner (half size 20)
   EXPECT_EQ(page.Pixel(310, 230), Rgb(255, 0, 0));   // its diagonal
   EXPECT_EQ(page.Pixel(100, 100), Rgb(10, 10, 10));
+  // The green target of a guided operation: a circle with a centre point.
+  page.Fill(Rgb(10, 10, 10));
+  const Point target{100, 400};
+  display.OverlaySourcePage(1, page, MarkerStyle{0, 0}, &target);
+  EXPECT_EQ(page.Pixel(100, 400), Rgb(0, 255, 0));
+  EXPECT_EQ(page.Pixel(80, 400), Rgb(0, 255, 0));  // leftmost point of the circle
+  EXPECT_EQ(page.Pixel(99, 399), Rgb(10, 10, 10));
   // The reticle overlay only when shown.
   tool.CKB_Reticule.SetChecked(true);
   page.Fill(Rgb(10, 10, 10));
@@ -324,6 +338,12 @@ TEST_F(DisplayFixture, MiniSourceScalesAndForwardsClicks) {
   // A click on the mini picture lands on the frame at the mini scale.
   mini.Img_Small.OnMouseUp(MouseButton::Left, kLeft, 20, 30);
   EXPECT_EQ(Z().zoneCentre, (Point{static_cast<int>(20 * scale), static_cast<int>(30 * scale)}));
+  // Back on a source page, its zone is recomputed and its overlay redrawn.
+  display.Zones().displayOffset = {-100, -50};
+  display.ZoneOverlay().Fill(kBlack);
+  display.PageChanged(1);
+  EXPECT_EQ(Z().zone.frameZone.right, static_cast<int>(20 * scale) - 100 + 160 + 1);
+  EXPECT_EQ(display.ZoneOverlay().Pixel(5, 5), kWhite);
   // Source 2 chosen: clicks go to camera 2's page, where nothing is done.
   mini.RDB_Source2.Click();
   host.calls.clear();

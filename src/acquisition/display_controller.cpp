@@ -7,8 +7,13 @@
 
 namespace orniva {
 
-DisplayController::DisplayController(DisplayHost& host, TFRM_Tool_Affichage& tool)
-    : host_(host), tool_(tool) {
+DisplayHost& NoDisplayHost() {
+  static DisplayHost none;
+  return none;
+}
+
+DisplayController::DisplayController(TFRM_Tool_Affichage& tool)
+    : host_(&NoDisplayHost()), tool_(tool) {
   zoneOverlay_.Fill(kWhite);
   miniZoneOverlay_.Fill(kWhite);
   reticleOverlay_.Fill(kWhite);
@@ -31,16 +36,16 @@ void DisplayController::ComputeDisplayZone(int camera) {
   in.displayCentre = zones_.displayCentre;
   in.displayOffset = zones_.displayOffset;
   in.size = tool_.TNI_Taille_ZAffich.Value();
-  in.aspect = host_.ZoneAspect();
-  in.frameWidth = host_.FrameWidth(camera);
-  in.frameHeight = host_.FrameHeight(camera);
+  in.aspect = host_->ZoneAspect();
+  in.frameWidth = host_->FrameWidth(camera);
+  in.frameHeight = host_->FrameHeight(camera);
   in.miniScale = miniScale_;
   zones_.zone = orniva::ComputeDisplayZone(in);
 }
 
 void DisplayController::RedrawZoneOverlays(int camera) {
-  if (host_.SourcePageVisible(camera)) DrawZoneOverlay(zoneOverlay_, zones_.zone.zone);
-  if (host_.MiniSourceVisible()) DrawZoneOverlay(miniZoneOverlay_, zones_.zone.miniZone);
+  if (host_->SourcePageVisible(camera)) DrawZoneOverlay(zoneOverlay_, zones_.zone.zone);
+  if (host_->MiniSourceVisible()) DrawZoneOverlay(miniZoneOverlay_, zones_.zone.miniZone);
 }
 
 void DisplayController::MoveZoneCentre(int camera, Point centre) {
@@ -57,7 +62,7 @@ void DisplayController::MoveZoneCentre(int camera, Point centre) {
 }
 
 void DisplayController::SourceStarted(int camera, bool firstStart) {
-  const int w = host_.FrameWidth(camera), h = host_.FrameHeight(camera);
+  const int w = host_->FrameWidth(camera), h = host_->FrameHeight(camera);
   zones_.reticleRect = {0, 0, w, h};
   if (firstStart) {
     const Point centre{w / 2, h / 2};
@@ -79,30 +84,30 @@ void DisplayController::SourceStarted(int camera, bool firstStart) {
 
 void DisplayController::SourceMouseUp(int camera, MouseButton button, unsigned shift, int x,
                                       int y) {
-  if (!host_.CameraRunning(camera)) return;
-  host_.SetProcessingSwitch();
-  if (host_.BuildingDarkOrFlat()) return;
+  if (!host_->CameraRunning(camera)) return;
+  host_->SetProcessingSwitch();
+  if (host_->BuildingDarkOrFlat()) return;
   const bool withShift = shift & kShift, withCtrl = shift & kCtrl, withAlt = shift & kAlt;
-  const int w = host_.FrameWidth(camera), h = host_.FrameHeight(camera);
+  const int w = host_->FrameWidth(camera), h = host_->FrameHeight(camera);
 
   if (button == MouseButton::Left) {
     if (camera != GuideCamera()) return;
     if (withShift && withCtrl) {
-      if (host_.MountConfigured()) {
-        host_.MoveMountBy(x - zones_.zoneCentre.x, y - zones_.zoneCentre.y);
+      if (host_->MountConfigured()) {
+        host_->MoveMountBy(x - zones_.zoneCentre.x, y - zones_.zoneCentre.y);
       }
     } else if (withShift) {
       MoveZoneCentre(camera, {w / 2, h / 2});
     } else {
       MoveZoneCentre(camera, {x, y});
-      host_.ZoneCentreClicked(camera, x, y);
+      host_->ZoneCentreClicked(camera, x, y);
     }
     if (withCtrl && !withShift && ReticleShown()) {
       zones_.reticleCentre = {x, y};
       RedrawReticle();
-      host_.ProcessFrame(true, camera);
+      host_->ProcessFrame(true, camera);
     }
-    if (withAlt) host_.NewMeasurementPoint(x, y);
+    if (withAlt) host_->NewMeasurementPoint(x, y);
   } else if (button == MouseButton::Right) {
     if (camera != ImageCamera() || withAlt || withCtrl) return;
     const Point target = withShift ? Point{w / 2, h / 2} : Point{x, y};
@@ -112,12 +117,12 @@ void DisplayController::SourceMouseUp(int camera, MouseButton button, unsigned s
     return;
   }
   ComputeAndRedraw(camera);
-  host_.ProcessFrame(true, camera);
+  host_->ProcessFrame(true, camera);
 }
 
 void DisplayController::RedrawReticle() {
   const int guide = GuideCamera();
-  if (!host_.CameraRunning(guide)) return;
+  if (!host_->CameraRunning(guide)) return;
   reticleOverlay_.Fill(kWhite);
   if (ReticleShown()) {
     ReticleParams prm;
@@ -125,9 +130,9 @@ void DisplayController::RedrawReticle() {
     prm.y = zones_.reticleCentre.y;
     prm.axes = tool_.CKB_Croix.Checked();
     prm.circles = tool_.CKB_Cercles.Checked();
-    prm.frameWidth = host_.FrameWidth(guide);
+    prm.frameWidth = host_->FrameWidth(guide);
     prm.orientation = tool_.TNI_Orient.Value();
-    prm.sampling = host_.Sampling();
+    prm.sampling = host_->Sampling();
     DrawReticle(reticleOverlay_, prm, directions_);
   }
   ComputeAndRedraw(guide);
@@ -142,24 +147,24 @@ void DisplayController::CentreReticleOnZone() {
 void DisplayController::CentreReticleOnScreen() {
   if (!ReticleShown()) return;
   const int guide = GuideCamera();
-  zones_.reticleCentre = {host_.FrameWidth(guide) / 2, host_.FrameHeight(guide) / 2};
+  zones_.reticleCentre = {host_->FrameWidth(guide) / 2, host_->FrameHeight(guide) / 2};
   RedrawReticle();
 }
 
 void DisplayController::CentreDetectionOnScreen() {
   const int guide = GuideCamera();
-  MoveZoneCentre(guide, {host_.FrameWidth(guide) / 2, host_.FrameHeight(guide) / 2});
+  MoveZoneCentre(guide, {host_->FrameWidth(guide) / 2, host_->FrameHeight(guide) / 2});
   ComputeAndRedraw(guide);
-  host_.ProcessFrame(true, guide);
+  host_->ProcessFrame(true, guide);
 }
 
 void DisplayController::CentreDisplayOnScreen() {
   const int camera = ImageCamera();
   zones_.previousDisplayOffset = zones_.displayOffset;
-  zones_.displayOffset = {host_.FrameWidth(camera) / 2 - zones_.displayCentre.x,
-                          host_.FrameHeight(camera) / 2 - zones_.displayCentre.y};
+  zones_.displayOffset = {host_->FrameWidth(camera) / 2 - zones_.displayCentre.x,
+                          host_->FrameHeight(camera) / 2 - zones_.displayCentre.y};
   ComputeAndRedraw(camera);
-  host_.ProcessFrame(true, camera);
+  host_->ProcessFrame(true, camera);
 }
 
 void DisplayController::CentreDisplayOnZone() {
@@ -168,7 +173,7 @@ void DisplayController::CentreDisplayOnZone() {
     zones_.displayOffset = {0, 0};
   }
   ComputeAndRedraw(GuideCamera());
-  host_.ProcessFrame(true, ImageCamera());
+  host_->ProcessFrame(true, ImageCamera());
 }
 
 void DisplayController::PageChanged(int sourceCamera) {

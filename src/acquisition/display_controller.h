@@ -23,7 +23,11 @@ struct MarkerStyle {
 // window do.
 class DisplayController {
  public:
-  DisplayController(DisplayHost& host, TFRM_Tool_Affichage& tool);
+  explicit DisplayController(TFRM_Tool_Affichage& tool);
+
+  // The main window and the rest of the program (until set: nothing).
+  void SetHost(DisplayHost& host) { host_ = &host; }
+  DisplayHost& Host() const { return *host_; }
 
   ZoneState& Zones() { return zones_; }
   const ZoneState& Zones() const { return zones_; }
@@ -91,7 +95,7 @@ class DisplayController {
                       const Point* target = nullptr) const;
 
  private:
-  DisplayHost& host_;
+  DisplayHost* host_;
   TFRM_Tool_Affichage& tool_;
   ZoneState zones_;
   Image zoneOverlay_{1024, 768};

@@ -5,8 +5,6 @@
 
 namespace orniva {
 
-class Picture;
-
 // The zone state (frame pixels), shared with tracking, guiding, the guided
 // operations and the script variables.
 struct ZoneState {
@@ -23,34 +21,33 @@ struct ZoneState {
 // What the display windows need from the main window and from the other
 // parts of the program: the cameras, the pipeline, and the hooks where a
 // click or a control reaches tracking, guiding, measurements, the focus aid
-// and the other windows. The main window implements it; the hooks of parts
-// that are not there do nothing.
+// and the other windows. The program implements it over the main window;
+// what is not overridden answers as if no camera had started and nothing
+// else were there.
 class DisplayHost {
  public:
   virtual ~DisplayHost() = default;
 
   // Cameras and pages.
-  virtual int FrameWidth(int camera) const = 0;
-  virtual int FrameHeight(int camera) const = 0;
+  virtual int FrameWidth(int camera) const { return 1; }
+  virtual int FrameHeight(int camera) const { return 1; }
   // The camera's refresh timer is enabled or it streams.
-  virtual bool CameraRunning(int camera) const = 0;
-  virtual Picture& SourcePicture(int camera) = 0;
-  virtual Picture& ResultPicture() = 0;
+  virtual bool CameraRunning(int camera) const { return false; }
   // The source page of the camera is the one shown.
-  virtual bool SourcePageVisible(int camera) const = 0;
+  virtual bool SourcePageVisible(int camera) const { return false; }
   // Width / height of the image camera (4 / 3 in loop integration).
-  virtual double ZoneAspect() const = 0;
+  virtual double ZoneAspect() const { return 1.33333; }
   // The camera's "2x2" binning menu item is checked.
   virtual bool Binning2x2(int camera) const { return false; }
 
   // The pipeline.
-  virtual void ProcessFrame(bool force, int camera) = 0;
+  virtual void ProcessFrame(bool force, int camera) {}
   virtual void SetProcessingSwitch() {}
   // Integration builds a dark or a flat.
   virtual bool BuildingDarkOrFlat() const { return false; }
   // Sets the result page, the render image and the page's panel to this size
   // and refreshes the sequencer's size estimate.
-  virtual void ResizeResultPage(int width, int height) = 0;
+  virtual void ResizeResultPage(int width, int height) {}
 
   // Tracking and guiding.
   virtual bool TrackingOn() const { return false; }
@@ -89,5 +86,8 @@ class DisplayHost {
   virtual void SetSelectionBoxEnabled(bool enabled) {}
   virtual void ShowLargeFocusWindow(bool show) {}
 };
+
+// A host with nothing behind it, for windows not yet connected.
+DisplayHost& NoDisplayHost();
 
 }  // namespace orniva

@@ -4,8 +4,7 @@
 
 namespace orniva {
 
-TFRM_FullScreen::TFRM_FullScreen(Application& app, DisplayHost& host, DisplayController& display)
-    : Window(app, "TFRM_FullScreen", "Plein Ecran"), host_(host), display_(display) {
+TFRM_FullScreen::TFRM_FullScreen(Application& app) : Window(app, "TFRM_FullScreen", "Plein Ecran") {
   SetBorderless(true);
   IMG_FullScreen.SetStretch(true);
   PUM_FullScreen.SetPopup(true);
@@ -22,9 +21,9 @@ void TFRM_FullScreen::Open() {
   SetState(WindowState::Maximized);
   IMG_FullScreen.Bitmap().Resize(w, h);
   IMG_FullScreen.Bitmap().Fill(kBlack);
-  host_.SetFullScreenChecked(true);
+  if (display_) display_->Host().SetFullScreenChecked(true);
   Show();
-  host_.ProcessFrame(true, display_.ImageCamera());
+  if (display_) display_->Host().ProcessFrame(true, display_->ImageCamera());
 }
 
 void TFRM_FullScreen::ShowResult(const Image& result) {
@@ -35,7 +34,7 @@ void TFRM_FullScreen::ShowResult(const Image& result) {
 }
 
 void TFRM_FullScreen::CloseFullScreen() {
-  host_.SetFullScreenChecked(false);
+  if (display_) display_->Host().SetFullScreenChecked(false);
   Close();
 }
 

@@ -10,7 +10,9 @@ namespace orniva {
 // right-click menu, closes it.
 class TFRM_FullScreen : public Window {
  public:
-  TFRM_FullScreen(Application& app, DisplayHost& host, DisplayController& display);
+  explicit TFRM_FullScreen(Application& app);
+  // Connects the window to the zones and overlays of the display tool window.
+  void Connect(DisplayController& display) { display_ = &display; }
 
   Picture IMG_FullScreen{*this, "IMG_FullScreen", 1, 1};
   MenuItem PUM_FullScreen{*this, "PUM_FullScreen"};
@@ -25,8 +27,7 @@ class TFRM_FullScreen : public Window {
   void CloseFullScreen();
 
  private:
-  DisplayHost& host_;
-  DisplayController& display_;
+  DisplayController* display_ = nullptr;
 };
 
 }  // namespace orniva

@@ -11,7 +11,9 @@ class TFRM_Small : public Window {
  public:
   static constexpr int kPanelHeight = 25;
 
-  TFRM_Small(Application& app, DisplayHost& host, DisplayController& display);
+  explicit TFRM_Small(Application& app);
+  // Connects the window to the zones and overlays of the display tool window.
+  void Connect(DisplayController& display) { display_ = &display; }
   ~TFRM_Small() override;
 
   // The chosen source: 1 or 2.
@@ -28,8 +30,7 @@ class TFRM_Small : public Window {
   void Img_SmallMouseUp(MouseButton button, unsigned shift, int x, int y);
 
  private:
-  DisplayHost& host_;
-  DisplayController& display_;
+  DisplayController* display_ = nullptr;
   int token_ = 0;
   int lastWidth_ = 0, lastHeight_ = 0;
 };

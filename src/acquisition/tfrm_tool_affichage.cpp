@@ -4,8 +4,8 @@
 
 namespace orniva {
 
-TFRM_Tool_Affichage::TFRM_Tool_Affichage(Application& app, DisplayHost& host)
-    : Window(app, "TFRM_Tool_Affichage", "Affichage"), host_(host), display_(host, *this) {
+TFRM_Tool_Affichage::TFRM_Tool_Affichage(Application& app)
+    : Window(app, "TFRM_Tool_Affichage", "Affichage") {
   SetBounds({600, 100, 300, 380});
   SetStayOnTop(true);
 
@@ -68,22 +68,22 @@ void TFRM_Tool_Affichage::SCB_Taille_ZAffichChange() {
   TNI_Taille_ZAffich.SetValue(SCB_Taille_ZAffich.Position());
   const int camera = ImageCamera();
   const ResultPageSize page =
-      ZoneScrollPageSize(TNI_Taille_ZAffich.Value(), host_.ZoneAspect(), host_.FrameHeight(camera),
-                         host_.Binning2x2(camera));
-  host_.ResizeResultPage(page.width, page.height);
+      ZoneScrollPageSize(TNI_Taille_ZAffich.Value(), Host().ZoneAspect(),
+                         Host().FrameHeight(camera), Host().Binning2x2(camera));
+  Host().ResizeResultPage(page.width, page.height);
   TNI_Taille_ZAffichV.SetValue(page.shownHeight);
   display_.ComputeAndRedraw(camera);
-  host_.RefreshResources();
-  host_.ProcessFrame(true, camera);
+  Host().RefreshResources();
+  Host().ProcessFrame(true, camera);
   PNL_DivXCompatible.SetColor(XVidCompatible(page.width, page.height) ? Rgb(0, 255, 0) : kBlack);
 }
 
 void TFRM_Tool_Affichage::SCB_Taille_ZDetectChange() {
   const int size = SCB_Taille_ZDetect.Position();
   TNI_Taille_ZDetect.SetValue(size);
-  host_.DetectionSizeChanged(size);
-  if (host_.TrackingOn() && host_.CorrelationSelected()) host_.NewCorrelationReference();
-  host_.ProcessFrame(true, ImageCamera());
+  Host().DetectionSizeChanged(size);
+  if (Host().TrackingOn() && Host().CorrelationSelected()) Host().NewCorrelationReference();
+  Host().ProcessFrame(true, ImageCamera());
 }
 
 // Each role is held by exactly one camera: the two boxes of a role stay
@@ -106,24 +106,24 @@ void TFRM_Tool_Affichage::CKB_Src2_AutoguidageClick() {
 
 void TFRM_Tool_Affichage::SCB_OrientChange() {
   TNI_Orient.SetValue(SCB_Orient.Position());
-  host_.RedrawSkyChart();
+  Host().RedrawSkyChart();
 }
 
 void TFRM_Tool_Affichage::FocusBestWorst() {
   if (RDB_MAP_FWHM.Checked()) {
-    host_.FocusAidReset(99999, 0);
+    Host().FocusAidReset(99999, 0);
   } else {
-    host_.FocusAidReset(0, 99999);
+    Host().FocusAidReset(0, 99999);
   }
 }
 
 void TFRM_Tool_Affichage::CKB_MAPClick() {
   if (CKB_MAP.Checked()) {
     FocusBestWorst();
-    if (RDB_MAP_FWHM.Checked()) host_.FocusAidFwhmStarted();
-    host_.SetSelectionBoxEnabled(false);
+    if (RDB_MAP_FWHM.Checked()) Host().FocusAidFwhmStarted();
+    Host().SetSelectionBoxEnabled(false);
   } else {
-    host_.SetSelectionBoxEnabled(true);
+    Host().SetSelectionBoxEnabled(true);
   }
 }
 
@@ -133,9 +133,9 @@ void TFRM_Tool_Affichage::BTN_Reset_MAPClick() {
 
 void TFRM_Tool_Affichage::RDB_MAPClick() {
   if (RDB_MAP_FWHM.Checked()) {
-    host_.FocusAidSetBestWorst(99999, 0);
+    Host().FocusAidSetBestWorst(99999, 0);
   } else {
-    host_.FocusAidSetBestWorst(0, 99999);
+    Host().FocusAidSetBestWorst(0, 99999);
   }
 }
 
@@ -144,7 +144,7 @@ void TFRM_Tool_Affichage::CKB_Auto_MAPClick() {
 }
 
 void TFRM_Tool_Affichage::CKB_Gros_CaractClick() {
-  host_.ShowLargeFocusWindow(CKB_Gros_Caract.Checked());
+  Host().ShowLargeFocusWindow(CKB_Gros_Caract.Checked());
 }
 
 }  // namespace orniva

@@ -10,7 +10,9 @@ namespace orniva {
 // point"). The zone and reticle logic is the display controller's.
 class TFRM_Tool_Affichage : public Window {
  public:
-  TFRM_Tool_Affichage(Application& app, DisplayHost& host);
+  explicit TFRM_Tool_Affichage(Application& app);
+  // Connects the window to the main window and the rest of the program.
+  void Connect(DisplayHost& host) { display_.SetHost(host); }
 
   DisplayController& Display() { return display_; }
   int ImageCamera() const { return CKB_Src1_Image.Checked() ? 1 : 2; }
@@ -82,8 +84,8 @@ class TFRM_Tool_Affichage : public Window {
 
  private:
   void FocusBestWorst();
-  DisplayHost& host_;
-  DisplayController display_;
+  DisplayHost& Host() { return display_.Host(); }
+  DisplayController display_{*this};
 };
 
 }  // namespace orniva

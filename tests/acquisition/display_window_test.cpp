@@ -22,13 +22,11 @@ struct TestHost : DisplayHost {
   double aspect = 4.0 / 3.0, sampling = 2;
   Window* owner = nullptr;
   std::vector<std::string> calls;
-  Picture* pictures[4] = {};
+  Picture* result = nullptr;
 
   int FrameWidth(int c) const override { return width[c]; }
   int FrameHeight(int c) const override { return height[c]; }
   bool CameraRunning(int c) const override { return running[c]; }
-  Picture& SourcePicture(int c) override { return *pictures[c]; }
-  Picture& ResultPicture() override { return *pictures[3]; }
   bool SourcePageVisible(int c) const override { return visible[c]; }
   double ZoneAspect() const override { return aspect; }
   void ProcessFrame(bool force, int c) override {
@@ -38,7 +36,7 @@ struct TestHost : DisplayHost {
   bool BuildingDarkOrFlat() const override { return darkOrFlat; }
   void ResizeResultPage(int w, int h) override {
     calls.push_back("Resize " + std::to_string(w) + "x" + std::to_string(h));
-    pictures[3]->Bitmap().Resize(w, h);
+    result->Bitmap().Resize(w, h);
   }
   void ZoneCentreClicked(int c, int x, int y) override {
     calls.push_back("ZoneCentreClicked " + std::to_string(x) + "," + std::to_string(y));
@@ -81,13 +79,12 @@ struct Rig {
   Picture Image1{pages, "Image1", 640, 480};
   Picture Image2{pages, "Image2", 640, 480};
   Picture Image3{pages, "Image3", 320, 240};
-  TFRM_Tool_Affichage tool{app, host};
+  TFRM_Tool_Affichage tool{app};
   DisplayController& display = tool.Display();
 
   Rig() {
-    host.pictures[1] = &Image1;
-    host.pictures[2] = &Image2;
-    host.pictures[3] = &Image3;
+    host.result = &Image3;
+    tool.Connect(host);
     display.SourceStarted(1, true);
     tool.SCB_Taille_ZAffich.SetPosition(320);
     host.calls.clear();
@@ -325,7 +322,8 @@ TEST_F(DisplayFixture, SourcePageOverlays) {
 }
 
 TEST_F(DisplayFixture, MiniSourceScalesAndForwardsClicks) {
-  TFRM_Small mini(app, host, display);
+  TFRM_Small mini(app);
+  mini.Connect(display);
   host.mini = true;
   mini.SetBounds({0, 0, 170, 170});
   mini.Show();
@@ -357,7 +355,8 @@ TEST_F(DisplayFixture, MiniSourceScalesAndForwardsClicks) {
 }
 
 TEST_F(DisplayFixture, FullScreenOpensStretchesAndClosesOnEscape) {
-  TFRM_FullScreen full(app, host, display);
+  TFRM_FullScreen full(app);
+  full.Connect(display);
   app.SetScreenSize(1280, 1024);
   full.Open();
   EXPECT_TRUE(full.Visible());
@@ -375,6 +374,30 @@ TEST_F(DisplayFixture, FullScreenOpensStretchesAndClosesOnEscape) {
   EXPECT_TRUE(host.Has("FullScreen off"));
   full.Open();
   full.MNU_Fermer.Click();
+  EXPECT_FALSE(full.Visible());
+}
+
+// Before the program connects them, the windows answer their controls
+// without a camera behind them.
+TEST(DisplayWindows, UnconnectedWindowsStayQuiet) {
+  VirtualEventLoop loop;
+  HeadlessDialogs dialogs;
+  Application app{loop, dialogs};
+  TFRM_Tool_Affichage tool(app);
+  TFRM_Small mini(app);
+  TFRM_FullScreen full(app);
+  tool.SCB_Taille_ZAffich.SetPosition(400);
+  tool.SCB_Taille_ZDetect.SetPosition(50);
+  tool.CKB_Reticule.SetChecked(true);
+  tool.BTN_Centrer_ZDetect_Ecran.Click();
+  tool.BTN_Centrer_Ecran.Click();
+  tool.Display().SourceMouseUp(1, MouseButton::Left, kShift, 5, 5);
+  mini.Show();
+  mini.Img_Small.OnMouseUp(MouseButton::Left, 0, 1, 1);
+  full.Open();
+  full.MNU_Fermer.Click();
+  EXPECT_EQ(tool.Display().Zones().zoneCentre, (Point{0, 0}));
+  EXPECT_EQ(mini.Img_Small.Bitmap().Height(), 170 - TFRM_Small::kPanelHeight);
   EXPECT_FALSE(full.Visible());
 }
 

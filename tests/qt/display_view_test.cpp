@@ -31,8 +31,6 @@ class TFRM_Page : public Window, public DisplayHost {
   int FrameWidth(int) const override { return 320; }
   int FrameHeight(int) const override { return 240; }
   bool CameraRunning(int) const override { return true; }
-  Picture& SourcePicture(int) override { return Image1; }
-  Picture& ResultPicture() override { return Image3; }
   bool SourcePageVisible(int camera) const override { return camera == 1; }
   double ZoneAspect() const override { return 4.0 / 3.0; }
   void ProcessFrame(bool, int) override { ++processed; }
@@ -52,10 +50,11 @@ struct DisplayViewFixture : ::testing::Test {
   HeadlessDialogs dialogs;
   Application app{loop, dialogs};
   TFRM_Page page{app};
-  TFRM_Tool_Affichage tool{app, page};
+  TFRM_Tool_Affichage tool{app};
   DisplayController& display = tool.Display();
 
   DisplayViewFixture() {
+    tool.Connect(page);
     display.SourceStarted(1, true);
     tool.SCB_Taille_ZAffich.SetPosition(160);
     page.Image1.OnMouseUp = [this](MouseButton b, unsigned shift, int x, int y) {
@@ -124,7 +123,8 @@ TEST_F(DisplayViewFixture, MouseClicksReachTheHandlersWithModifiers) {
 
 TEST_F(DisplayViewFixture, FullScreenIsBorderlessAndEscapeClosesIt) {
   app.SetScreenSize(640, 480);
-  TFRM_FullScreen full(app, page, display);
+  TFRM_FullScreen full(app);
+  full.Connect(display);
   WindowView view(full);
   full.Open();
   EXPECT_TRUE(view.isVisible());

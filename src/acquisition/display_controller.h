@@ -29,8 +29,8 @@ class DisplayController {
   void SetHost(DisplayHost& host) { host_ = &host; }
   DisplayHost& Host() const { return *host_; }
 
-  ZoneState& Zones() { return zones_; }
-  const ZoneState& Zones() const { return zones_; }
+  DisplayZoneState& Zones() { return zones_; }
+  const DisplayZoneState& Zones() const { return zones_; }
   Image& ZoneOverlay() { return zoneOverlay_; }
   Image& MiniZoneOverlay() { return miniZoneOverlay_; }
   Image& ReticleOverlay() { return reticleOverlay_; }
@@ -97,7 +97,7 @@ class DisplayController {
  private:
   DisplayHost* host_;
   TFRM_Tool_Affichage& tool_;
-  ZoneState zones_;
+  DisplayZoneState zones_;
   Image zoneOverlay_{1024, 768};
   Image miniZoneOverlay_{1024, 768};
   Image reticleOverlay_{800, 600};

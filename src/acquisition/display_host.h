@@ -7,7 +7,7 @@ namespace orniva {
 
 // The zone state (frame pixels), shared with tracking, guiding, the guided
 // operations and the script variables.
-struct ZoneState {
+struct DisplayZoneState {
   Point zoneCentre;  // centre of the detection zone, guide camera's frame
   Point previousZoneCentre;
   Point displayCentre;  // base point of the display zone

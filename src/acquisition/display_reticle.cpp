@@ -30,7 +30,7 @@ int GraduationStep(double p) {
   return 2;  // 10 and more pixels per arc-second: the finest step
 }
 
-std::string FormatGeneral(double value, int precision) {
+std::string FormatGraduationNumber(double value, int precision) {
   if (value == 0) return "0";
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.*e", precision - 1, value);
@@ -76,7 +76,7 @@ ReticleScale ComputeReticleScale(int frameWidth, double sampling) {
   for (int64_t i = r.step; i <= extent; i += r.step) {
     r.graduations.push_back({static_cast<int>(i),
                              static_cast<int>(Trunc(p * static_cast<double>(i))),
-                             FormatGeneral(static_cast<double>(i) / divisor, 3) + sign});
+                             FormatGraduationNumber(static_cast<double>(i) / divisor, 3) + sign});
   }
   return r;
 }

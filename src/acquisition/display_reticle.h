@@ -43,7 +43,7 @@ int GraduationStep(double pixelsPerArcsec);
 // A number in the general format with the given significant digits: no
 // trailing zeros, scientific ("1.02E3") when the integer part needs more
 // digits than the precision.
-std::string FormatGeneral(double value, int precision);
+std::string FormatGraduationNumber(double value, int precision);
 
 // Scale, step, extent and graduations for a frame width and a sampling. A
 // sampling that is not a positive number gives the coarsest scale (extent

@@ -89,7 +89,7 @@ struct Rig {
     tool.SCB_Taille_ZAffich.SetPosition(320);
     host.calls.clear();
   }
-  const ZoneState& Z() const { return display.Zones(); }
+  const DisplayZoneState& Z() const { return display.Zones(); }
 };
 
 struct DisplayFixture : Rig, ::testing::Test {};
@@ -137,7 +137,7 @@ TEST_F(DisplayFixture, LeftClicksMoveTheDetectionZone) {
       f.display.SourceMouseUp(1, MouseButton::Left, 0, 50, 60);
       f.host.calls.clear();
     }
-    const ZoneState before = f.Z();
+    const DisplayZoneState before = f.Z();
     f.display.SourceMouseUp(1, MouseButton::Left, c.shift | kLeft, 100, 90);
     EXPECT_EQ(f.Z().zoneCentre, c.zoneCentre);
     EXPECT_EQ(f.Z().previousZoneCentre, before.zoneCentre);

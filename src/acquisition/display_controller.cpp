@@ -12,13 +12,6 @@ DisplayHost& NoDisplayHost() {
   return none;
 }
 
-DisplayController::DisplayController(TFRM_Tool_Affichage& tool)
-    : host_(&NoDisplayHost()), tool_(tool) {
-  zoneOverlay_.Fill(kWhite);
-  miniZoneOverlay_.Fill(kWhite);
-  reticleOverlay_.Fill(kWhite);
-}
-
 int DisplayController::ImageCamera() const {
   return tool_.ImageCamera();
 }
@@ -32,43 +25,57 @@ bool DisplayController::ReticleShown() const {
 }
 
 void DisplayController::ComputeDisplayZone(int camera) {
+  DisplayHost& host = Host();
+  ZoneState& z = host.Zones();
   DisplayZoneInput in;
-  in.displayCentre = zones_.displayCentre;
-  in.displayOffset = zones_.displayOffset;
+  in.displayCentre = z.displayCentre;
+  in.displayOffset = z.Offset();
   in.size = tool_.TNI_Taille_ZAffich.Value();
-  in.aspect = host_->ZoneAspect();
-  in.frameWidth = host_->FrameWidth(camera);
-  in.frameHeight = host_->FrameHeight(camera);
-  in.miniScale = miniScale_;
-  zones_.zone = orniva::ComputeDisplayZone(in);
+  in.aspect = host.ZoneAspect();
+  in.frameWidth = host.FrameWidth(camera);
+  in.frameHeight = host.FrameHeight(camera);
+  in.miniScale = host.MiniScale();
+  const DisplayZone zone = orniva::ComputeDisplayZone(in);
+  z.frameZone = zone.frameZone;
+  z.zone = zone.zone;
+  z.miniFrameZone = zone.miniFrameZone;
+  z.miniZone = zone.miniZone;
 }
 
 void DisplayController::RedrawZoneOverlays(int camera) {
-  if (host_->SourcePageVisible(camera)) DrawZoneOverlay(zoneOverlay_, zones_.zone.zone);
-  if (host_->MiniSourceVisible()) DrawZoneOverlay(miniZoneOverlay_, zones_.zone.miniZone);
+  DisplayHost& host = Host();
+  const ZoneState& z = host.Zones();
+  Image* overlay = host.ZoneOverlay();
+  if (overlay && host.SourcePageVisible(camera)) DrawZoneOverlay(*overlay, z.frameZone);
+  Image* mini = host.MiniZoneOverlay();
+  if (mini && host.MiniSourceVisible()) DrawZoneOverlay(*mini, z.miniFrameZone);
 }
 
 void DisplayController::MoveZoneCentre(int camera, Point centre) {
-  const Point previous = zones_.zoneCentre;
-  zones_.previousZoneCentre = previous;
-  zones_.zoneCentre = centre;
+  ZoneState& z = Zones();
+  const Point previous = z.Centre();
+  z.previousCentre = previous;
+  z.SetCentre(centre);
   if (camera != ImageCamera()) return;
-  zones_.displayCentre = centre;
+  z.displayCentre = centre;
   if (!tool_.CKB_Zones_Liees.Checked()) {
-    zones_.previousDisplayOffset = zones_.displayOffset;
-    zones_.displayOffset.x += previous.x - centre.x;
-    zones_.displayOffset.y += previous.y - centre.y;
+    const Point offset = z.Offset();
+    z.previousOffset = offset;
+    z.SetOffset({offset.x + previous.x - centre.x, offset.y + previous.y - centre.y});
   }
 }
 
-void DisplayController::SourceStarted(int camera, bool firstStart) {
-  const int w = host_->FrameWidth(camera), h = host_->FrameHeight(camera);
-  zones_.reticleRect = {0, 0, w, h};
-  if (firstStart) {
+void DisplayController::SourceStarted(int camera, bool recentre) {
+  DisplayHost& host = Host();
+  ZoneState& z = host.Zones();
+  const int w = host.FrameWidth(camera), h = host.FrameHeight(camera);
+  if (camera == GuideCamera()) z.reticleRect = {0, 0, w, h};
+  if (recentre && (camera == GuideCamera() || camera == ImageCamera())) {
     const Point centre{w / 2, h / 2};
-    zones_.zoneCentre = zones_.previousZoneCentre = centre;
-    zones_.displayCentre = zones_.reticleCentre = centre;
-    zones_.displayOffset = zones_.previousDisplayOffset = {0, 0};
+    z.SetCentre(centre);
+    z.previousCentre = z.displayCentre = z.reticleCentre = centre;
+    z.SetOffset({0, 0});
+    z.previousOffset = {0, 0};
   }
   for (Control* c : {static_cast<Control*>(&tool_.TNI_Taille_ZDetect),
                      static_cast<Control*>(&tool_.SCB_Taille_ZDetect),
@@ -77,103 +84,114 @@ void DisplayController::SourceStarted(int camera, bool firstStart) {
                      static_cast<Control*>(&tool_.SCB_Taille_ZAffich)}) {
     c->SetEnabled(true);
   }
-  tool_.SCB_Taille_ZDetect.SetRange(3, std::max(3, std::min(480, w - 50)));
-  tool_.SCB_Taille_ZAffich.SetRange(20, std::max(20, w));
-  tool_.SCB_Taille_ZAffich.SetPosition(w);
+  // The detection zone lies on the guide camera's frame, the display zone on
+  // the image camera's.
+  if (camera == GuideCamera()) {
+    tool_.SCB_Taille_ZDetect.SetRange(3, std::max(3, std::min(480, w - 50)));
+  }
+  if (camera == ImageCamera()) {
+    tool_.SCB_Taille_ZAffich.SetRange(20, std::max(20, w));
+    tool_.SCB_Taille_ZAffich.SetPosition(w);
+  }
 }
 
 void DisplayController::SourceMouseUp(int camera, MouseButton button, unsigned shift, int x,
                                       int y) {
-  if (!host_->CameraRunning(camera)) return;
-  host_->SetProcessingSwitch();
-  if (host_->BuildingDarkOrFlat()) return;
+  DisplayHost& host = Host();
+  if (!host.CameraRunning(camera)) return;
+  host.SetProcessingSwitch();
+  if (host.BuildingDarkOrFlat()) return;
+  ZoneState& z = host.Zones();
   const bool withShift = shift & kShift, withCtrl = shift & kCtrl, withAlt = shift & kAlt;
-  const int w = host_->FrameWidth(camera), h = host_->FrameHeight(camera);
+  const int w = host.FrameWidth(camera), h = host.FrameHeight(camera);
 
   if (button == MouseButton::Left) {
     if (camera != GuideCamera()) return;
     if (withShift && withCtrl) {
-      if (host_->MountConfigured()) {
-        host_->MoveMountBy(x - zones_.zoneCentre.x, y - zones_.zoneCentre.y);
-      }
+      if (host.MountConfigured()) host.MoveMountBy(x - z.Centre().x, y - z.Centre().y);
     } else if (withShift) {
       MoveZoneCentre(camera, {w / 2, h / 2});
     } else {
       MoveZoneCentre(camera, {x, y});
-      host_->ZoneCentreClicked(camera, x, y);
+      host.ZoneCentreClicked(camera, x, y);
     }
     if (withCtrl && !withShift && ReticleShown()) {
-      zones_.reticleCentre = {x, y};
+      z.reticleCentre = {x, y};
       RedrawReticle();
-      host_->ProcessFrame(true, camera);
+      host.ProcessFrame(true, camera);
     }
-    if (withAlt) host_->NewMeasurementPoint(x, y);
+    if (withAlt) host.NewMeasurementPoint(x, y);
   } else if (button == MouseButton::Right) {
     if (camera != ImageCamera() || withAlt || withCtrl) return;
     const Point target = withShift ? Point{w / 2, h / 2} : Point{x, y};
-    zones_.previousDisplayOffset = zones_.displayOffset;
-    zones_.displayOffset = {target.x - zones_.displayCentre.x, target.y - zones_.displayCentre.y};
+    z.previousOffset = z.Offset();
+    z.SetOffset({target.x - z.displayCentre.x, target.y - z.displayCentre.y});
   } else {
     return;
   }
   ComputeAndRedraw(camera);
-  host_->ProcessFrame(true, camera);
+  host.ProcessFrame(true, camera);
 }
 
 void DisplayController::RedrawReticle() {
+  DisplayHost& host = Host();
   const int guide = GuideCamera();
-  if (!host_->CameraRunning(guide)) return;
-  reticleOverlay_.Fill(kWhite);
-  if (ReticleShown()) {
-    ReticleParams prm;
-    prm.x = zones_.reticleCentre.x;
-    prm.y = zones_.reticleCentre.y;
-    prm.axes = tool_.CKB_Croix.Checked();
-    prm.circles = tool_.CKB_Cercles.Checked();
-    prm.frameWidth = host_->FrameWidth(guide);
-    prm.orientation = tool_.TNI_Orient.Value();
-    prm.sampling = host_->Sampling();
-    DrawReticle(reticleOverlay_, prm, directions_);
+  if (!host.CameraRunning(guide)) return;
+  if (Image* overlay = host.ReticleOverlay()) {
+    overlay->Fill(kWhite);
+    if (ReticleShown()) {
+      const ZoneState& z = host.Zones();
+      ReticleParams prm;
+      prm.x = z.reticleCentre.x;
+      prm.y = z.reticleCentre.y;
+      prm.axes = tool_.CKB_Croix.Checked();
+      prm.circles = tool_.CKB_Cercles.Checked();
+      prm.frameWidth = host.FrameWidth(guide);
+      prm.orientation = tool_.TNI_Orient.Value();
+      prm.sampling = host.Sampling();
+      DrawReticle(*overlay, prm, directions_);
+    }
   }
   ComputeAndRedraw(guide);
 }
 
 void DisplayController::CentreReticleOnZone() {
   if (!ReticleShown()) return;
-  zones_.reticleCentre = zones_.zoneCentre;
+  Zones().reticleCentre = Zones().Centre();
   RedrawReticle();
 }
 
 void DisplayController::CentreReticleOnScreen() {
   if (!ReticleShown()) return;
   const int guide = GuideCamera();
-  zones_.reticleCentre = {host_->FrameWidth(guide) / 2, host_->FrameHeight(guide) / 2};
+  Zones().reticleCentre = {Host().FrameWidth(guide) / 2, Host().FrameHeight(guide) / 2};
   RedrawReticle();
 }
 
 void DisplayController::CentreDetectionOnScreen() {
   const int guide = GuideCamera();
-  MoveZoneCentre(guide, {host_->FrameWidth(guide) / 2, host_->FrameHeight(guide) / 2});
+  MoveZoneCentre(guide, {Host().FrameWidth(guide) / 2, Host().FrameHeight(guide) / 2});
   ComputeAndRedraw(guide);
-  host_->ProcessFrame(true, guide);
+  Host().ProcessFrame(true, guide);
 }
 
 void DisplayController::CentreDisplayOnScreen() {
   const int camera = ImageCamera();
-  zones_.previousDisplayOffset = zones_.displayOffset;
-  zones_.displayOffset = {host_->FrameWidth(camera) / 2 - zones_.displayCentre.x,
-                          host_->FrameHeight(camera) / 2 - zones_.displayCentre.y};
+  ZoneState& z = Zones();
+  z.previousOffset = z.Offset();
+  z.SetOffset({Host().FrameWidth(camera) / 2 - z.displayCentre.x,
+               Host().FrameHeight(camera) / 2 - z.displayCentre.y});
   ComputeAndRedraw(camera);
-  host_->ProcessFrame(true, camera);
+  Host().ProcessFrame(true, camera);
 }
 
 void DisplayController::CentreDisplayOnZone() {
   if (!tool_.CKB_Zones_Liees.Checked()) {
-    zones_.previousDisplayOffset = zones_.displayOffset;
-    zones_.displayOffset = {0, 0};
+    Zones().previousOffset = Zones().Offset();
+    Zones().SetOffset({0, 0});
   }
   ComputeAndRedraw(GuideCamera());
-  host_->ProcessFrame(true, ImageCamera());
+  Host().ProcessFrame(true, ImageCamera());
 }
 
 void DisplayController::PageChanged(int sourceCamera) {
@@ -181,37 +199,18 @@ void DisplayController::PageChanged(int sourceCamera) {
   if (sourceCamera == 1 || sourceCamera == 2) ComputeAndRedraw(sourceCamera);
 }
 
-void DisplayController::OverlaySourcePage(int camera, Image& page, MarkerStyle style,
-                                          const Point* target) const {
-  if (camera == ImageCamera()) {
-    MergePaint(page, zones_.zone.frameZone, zoneOverlay_, zones_.zone.zone);
-    if (ReticleShown()) MergePaint(page, zones_.reticleRect, reticleOverlay_, zones_.reticleRect);
-  }
-  if (camera == GuideCamera()) {
-    Canvas cv(page);
-    const int half = static_cast<int>(Trunc(tool_.TNI_Taille_ZDetect.Value() * 0.5));
-    DrawZoneMarker(cv, zones_.zoneCentre.x, zones_.zoneCentre.y, style.centreMark, style.shape,
-                   Rgb(255, 0, 0), half);
-    if (target) DrawZoneMarker(cv, target->x, target->y, 1, 1, Rgb(0, 255, 0), half);
-  }
-}
-
-void DisplayController::DrawMiniSource(Image& mini, const Image& sourcePage, int camera,
-                                       MarkerStyle style, const Point* target) const {
-  Canvas cv(mini);
-  cv.StretchDraw({0, 0, mini.Width(), mini.Height()}, sourcePage,
-                 {0, 0, sourcePage.Width(), sourcePage.Height()});
-  if (camera == ImageCamera()) {
-    MergePaint(mini, zones_.zone.miniFrameZone, miniZoneOverlay_, zones_.zone.miniZone);
-  }
-  if (camera == GuideCamera()) {
-    auto scaled = [this](double v) { return static_cast<int>(Trunc(v / miniScale_)); };
-    const int half = static_cast<int>(Trunc(tool_.TNI_Taille_ZDetect.Value() * 0.5));
-    DrawZoneMarker(cv, scaled(zones_.zoneCentre.x), scaled(zones_.zoneCentre.y), style.centreMark,
-                   style.shape, Rgb(255, 0, 0), scaled(half));
-    if (target) {
-      DrawZoneMarker(cv, scaled(target->x), scaled(target->y), 1, 1, Rgb(0, 255, 0), scaled(half));
-    }
+void DisplayController::DrawDetectionMarker(Image& target, bool miniSource, MarkerStyle style,
+                                            const Point* operationTarget) const {
+  const double scale = miniSource ? MiniScale() : 1.0;
+  auto scaled = [scale](double v) { return static_cast<int>(Trunc(v / scale)); };
+  const ZoneState& z = Zones();
+  const int half = scaled(Trunc(tool_.TNI_Taille_ZDetect.Value() * 0.5));
+  Canvas cv(target);
+  DrawZoneMarker(cv, scaled(z.Centre().x), scaled(z.Centre().y), style.centreMark, style.shape,
+                 Rgb(255, 0, 0), half);
+  if (operationTarget) {
+    DrawZoneMarker(cv, scaled(operationTarget->x), scaled(operationTarget->y), 1, 1, Rgb(0, 255, 0),
+                   half);
   }
 }
 

@@ -17,25 +17,25 @@ struct MarkerStyle {
   int centreMark = 0;  // 0 cross, 1 point
 };
 
-// The zones and the overlays of the pages: the zone state, the zone
-// overlay, the mini zone overlay and the reticle overlay, the clicks on the
-// source pages, and what the zone and reticle controls of the display tool
-// window do.
+// The zones and the overlays of the pages: the clicks on the source pages,
+// what the zone and reticle controls of the display tool window do, and the
+// drawing the pipeline asks for. The zone state and the overlays belong to
+// the main window (through the host).
+//
+// The overlays are laid on their page at (0, 0): the zone overlay carries the
+// display zone's frame at the frame zone rectangle, the mini zone overlay at
+// the mini frame rectangle. This is the same as drawing the frame at the zone
+// rectangle and merging the zone rectangle onto the frame zone rectangle.
 class DisplayController {
  public:
-  explicit DisplayController(TFRM_Tool_Affichage& tool);
+  explicit DisplayController(TFRM_Tool_Affichage& tool) : tool_(tool) {}
 
   // The main window and the rest of the program (until set: nothing).
   void SetHost(DisplayHost& host) { host_ = &host; }
-  DisplayHost& Host() const { return *host_; }
-
-  DisplayZoneState& Zones() { return zones_; }
-  const DisplayZoneState& Zones() const { return zones_; }
-  Image& ZoneOverlay() { return zoneOverlay_; }
-  Image& MiniZoneOverlay() { return miniZoneOverlay_; }
-  Image& ReticleOverlay() { return reticleOverlay_; }
-  double MiniScale() const { return miniScale_; }
-  void SetMiniScale(double scale) { miniScale_ = scale > 0 ? scale : 1.0; }
+  DisplayHost& Host() const { return host_ ? *host_ : NoDisplayHost(); }
+  ZoneState& Zones() const { return Host().Zones(); }
+  double MiniScale() const { return Host().MiniScale(); }
+  void SetMiniScale(double scale) { Host().SetMiniScale(scale > 0 ? scale : 1.0); }
   int ImageCamera() const;
   int GuideCamera() const;
   bool ReticleShown() const;
@@ -53,10 +53,11 @@ class DisplayController {
   // unless the zones are linked, its offset keeps it in place.
   void MoveZoneCentre(int camera, Point centre);
 
-  // A source start: the size controls are enabled and take the frame's
-  // limits, the reticle rectangle the frame; at the first start the zone,
-  // display and reticle centres go to the frame centre with no offset.
-  void SourceStarted(int camera, bool firstStart);
+  // A source starts or changes format: the size controls are enabled and
+  // take the frame's limits, the reticle rectangle the frame; with recentre
+  // (first start, new format) the zone, display and reticle centres go to the
+  // frame centre with no offset.
+  void SourceStarted(int camera, bool recentre);
 
   // A mouse button released on source page 1 or 2 (frame coordinates).
   void SourceMouseUp(int camera, MouseButton button, unsigned shift, int x, int y);
@@ -84,24 +85,15 @@ class DisplayController {
   // "Ouest").
   void SetDirectionTexts(DirectionTexts texts) { directions_ = std::move(texts); }
 
-  // What the pipeline draws on a source page after the frame: the zone frame
-  // and the reticle (image camera), the red marker (guide camera) and, during
-  // a guided operation that shows one, the green target marker.
-  void OverlaySourcePage(int camera, Image& page, MarkerStyle style,
-                         const Point* target = nullptr) const;
-  // The mini source: the chosen source page stretched, its zone frame and
-  // markers at the mini scale.
-  void DrawMiniSource(Image& mini, const Image& sourcePage, int camera, MarkerStyle style,
-                      const Point* target = nullptr) const;
+  // The red detection-zone marker at the zone centre and, during a guided
+  // operation that shows one, the green target marker; on the mini source at
+  // the mini scale.
+  void DrawDetectionMarker(Image& target, bool miniSource, MarkerStyle style,
+                           const Point* operationTarget = nullptr) const;
 
  private:
-  DisplayHost* host_;
+  DisplayHost* host_ = nullptr;
   TFRM_Tool_Affichage& tool_;
-  DisplayZoneState zones_;
-  Image zoneOverlay_{1024, 768};
-  Image miniZoneOverlay_{1024, 768};
-  Image reticleOverlay_{800, 600};
-  double miniScale_ = 4.0;
   int miniSource_ = 1;
   DirectionTexts directions_;
 };

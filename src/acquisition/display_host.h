@@ -1,22 +1,10 @@
 #pragma once
 
 #include "acquisition/display_zone.h"
+#include "acquisition/zone_state.h"
 #include "core/image.h"
 
 namespace orniva {
-
-// The zone state (frame pixels), shared with tracking, guiding, the guided
-// operations and the script variables.
-struct DisplayZoneState {
-  Point zoneCentre;  // centre of the detection zone, guide camera's frame
-  Point previousZoneCentre;
-  Point displayCentre;  // base point of the display zone
-  Point displayOffset;  // added to the display centre
-  Point previousDisplayOffset;
-  Point reticleCentre;
-  Rect reticleRect;  // (0, 0, width, height) of the frame at the last start
-  DisplayZone zone;  // frame zone, zone, mini frame zone, mini zone
-};
 
 // What the display windows need from the main window and from the other
 // parts of the program: the cameras, the pipeline, and the hooks where a
@@ -27,6 +15,18 @@ struct DisplayZoneState {
 class DisplayHost {
  public:
   virtual ~DisplayHost() = default;
+
+  // The zone state, the mini-source scale and the overlays, owned by the
+  // main window (an overlay not yet created is nullptr: nothing is drawn).
+  virtual ZoneState& Zones() { return zones_; }
+  virtual double MiniScale() const { return miniScale_; }
+  virtual void SetMiniScale(double scale) { miniScale_ = scale; }
+  virtual Image* ZoneOverlay() { return nullptr; }
+  virtual Image* MiniZoneOverlay() { return nullptr; }
+  virtual Image* ReticleOverlay() { return nullptr; }
+
+  // The camera roles chosen on the "Cameras" page.
+  virtual void RolesChanged(int imageCamera, int guideCamera) {}
 
   // Cameras and pages.
   virtual int FrameWidth(int camera) const { return 1; }
@@ -85,6 +85,10 @@ class DisplayHost {
   virtual void FocusAidFwhmStarted() {}  // switches tracking on
   virtual void SetSelectionBoxEnabled(bool enabled) {}
   virtual void ShowLargeFocusWindow(bool show) {}
+
+ private:
+  ZoneState zones_;
+  double miniScale_ = 4.0;
 };
 
 // A host with nothing behind it, for windows not yet connected.

@@ -15,6 +15,9 @@ TFRM_Alv::TFRM_Alv(Application& app) : Window(app, "TFRM_Alv", kProgramCaption) 
   Image2.Bitmap().Fill(kBlack);
   Image3.Bitmap().Fill(kBlack);
   PGC_Main.SetActivePageIndex(0);
+  SPDB_Mini_Source.SetHint("Mini Source");
+  SPDB_Plein_Ecran.SetHint("Mode plein ecran");
+  SPDB_Nite.SetHint("Mode nuit");
   Timer_Cam1.OnTimer = [this] { Timer_Cam1Timer(); };
   Timer_Cam2.OnTimer = [this] { Timer_Cam2Timer(); };
 }

@@ -8,19 +8,12 @@
 #include "acquisition/camera.h"
 #include "acquisition/cell_buffers.h"
 #include "acquisition/pipeline_hooks.h"
+#include "acquisition/zone_state.h"
 #include "ui/controls.h"
 
 namespace orniva {
 
 inline constexpr const char* kProgramCaption = "Orniva 2.0c";
-
-// Zone state the pipeline compares and copies with; the zone controls write it.
-struct ZoneState {
-  double centreX = 0, centreY = 0;  // detection-zone centre (tracked star or lock point)
-  double offsetX = 0, offsetY = 0;  // display-zone offset
-  Rect frameZone{0, 0, 320, 240};   // the display zone in the image camera's frame
-  Rect zone{0, 0, 320, 240};        // where it lands on the zone image and the result page
-};
 
 // Pipeline state, global to the main window.
 struct PipelineState {
@@ -61,6 +54,14 @@ class TFRM_Alv : public Window {
   MenuItem MNU_Fichier{*this, "MNU_Fichier", "Fichier"};
   MenuItem MNU_Quitter{MNU_Fichier, "MNU_Quitter", "Quitter"};
   MenuItem MNU_Operations{*this, "MNU_Operations", "Operations"};
+  MenuItem MNU_Fonctions{*this, "MNU_Fonctions", "F&onctions"};
+  MenuItem MNU_Affichage{MNU_Fonctions, "MNU_Affichage", "Affichage"};
+  MenuItem MNU_Mini_Source{MNU_Affichage, "MNU_Mini_Source", "Mini Source"};
+  MenuItem MNU_Plein_Ecran{MNU_Affichage, "MNU_Plein_Ecran", "Plein Ecran"};
+  // Tool-bar buttons of the display: they stay down while their mode is on.
+  SpeedButton SPDB_Mini_Source{*this, "SPDB_Mini_Source", "Mini Source"};
+  SpeedButton SPDB_Plein_Ecran{*this, "SPDB_Plein_Ecran", "Plein Ecran", 91, true};
+  SpeedButton SPDB_Nite{*this, "SPDB_Nite", "Mode nuit", 92, true};
 
   Timer Timer_Cam1{*this, "Timer_Cam1", 200};
   Timer Timer_Cam2{*this, "Timer_Cam2", 200};

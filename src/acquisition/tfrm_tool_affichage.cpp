@@ -58,8 +58,8 @@ TFRM_Tool_Affichage::TFRM_Tool_Affichage(Application& app)
 
   CKB_MAP.OnClick = [this] { CKB_MAPClick(); };
   BTN_Reset_MAP.OnClick = [this] { BTN_Reset_MAPClick(); };
-  RDB_MAP_FWHM.OnClick = [this] { RDB_MAPClick(); };
-  RDB_MAP_Contraste.OnClick = [this] { RDB_MAPClick(); };
+  RDB_Methode_FWHM.OnClick = [this] { RDB_MethodeClick(); };
+  RDB_Methode_DCT.OnClick = [this] { RDB_MethodeClick(); };
   CKB_Auto_MAP.OnClick = [this] { CKB_Auto_MAPClick(); };
   CKB_Gros_Caract.OnClick = [this] { CKB_Gros_CaractClick(); };
 }
@@ -90,18 +90,22 @@ void TFRM_Tool_Affichage::SCB_Taille_ZDetectChange() {
 // opposite (the second call finds nothing to change and stops).
 void TFRM_Tool_Affichage::CKB_Src1_ImageClick() {
   CKB_Src2_Image.SetChecked(!CKB_Src1_Image.Checked());
+  Host().RolesChanged(ImageCamera(), GuideCamera());
 }
 
 void TFRM_Tool_Affichage::CKB_Src2_ImageClick() {
   CKB_Src1_Image.SetChecked(!CKB_Src2_Image.Checked());
+  Host().RolesChanged(ImageCamera(), GuideCamera());
 }
 
 void TFRM_Tool_Affichage::CKB_Src1_AutoguidageClick() {
   CKB_Src2_Autoguidage.SetChecked(!CKB_Src1_Autoguidage.Checked());
+  Host().RolesChanged(ImageCamera(), GuideCamera());
 }
 
 void TFRM_Tool_Affichage::CKB_Src2_AutoguidageClick() {
   CKB_Src1_Autoguidage.SetChecked(!CKB_Src2_Autoguidage.Checked());
+  Host().RolesChanged(ImageCamera(), GuideCamera());
 }
 
 void TFRM_Tool_Affichage::SCB_OrientChange() {
@@ -110,7 +114,7 @@ void TFRM_Tool_Affichage::SCB_OrientChange() {
 }
 
 void TFRM_Tool_Affichage::FocusBestWorst() {
-  if (RDB_MAP_FWHM.Checked()) {
+  if (RDB_Methode_FWHM.Checked()) {
     Host().FocusAidReset(99999, 0);
   } else {
     Host().FocusAidReset(0, 99999);
@@ -120,7 +124,7 @@ void TFRM_Tool_Affichage::FocusBestWorst() {
 void TFRM_Tool_Affichage::CKB_MAPClick() {
   if (CKB_MAP.Checked()) {
     FocusBestWorst();
-    if (RDB_MAP_FWHM.Checked()) Host().FocusAidFwhmStarted();
+    if (RDB_Methode_FWHM.Checked()) Host().FocusAidFwhmStarted();
     Host().SetSelectionBoxEnabled(false);
   } else {
     Host().SetSelectionBoxEnabled(true);
@@ -131,8 +135,8 @@ void TFRM_Tool_Affichage::BTN_Reset_MAPClick() {
   if (CKB_MAP.Checked()) FocusBestWorst();
 }
 
-void TFRM_Tool_Affichage::RDB_MAPClick() {
-  if (RDB_MAP_FWHM.Checked()) {
+void TFRM_Tool_Affichage::RDB_MethodeClick() {
+  if (RDB_Methode_FWHM.Checked()) {
     Host().FocusAidSetBestWorst(99999, 0);
   } else {
     Host().FocusAidSetBestWorst(0, 99999);

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "acquisition/display_controller.h"
+#include "acquisition/refresh_controls.h"
 #include "ui/controls.h"
 
 namespace orniva {
 
-// The display tool window: the zone sizes and centring ("Zones"), the camera
-// roles ("Cameras"), the reticle ("Reticule") and the focus aid ("Mise au
-// point"). The zone and reticle logic is the display controller's.
+// The display tool window: the reticle ("Reticule"), the focus aid ("Mise au
+// point"), the refresh speeds ("Rafraichissement"), the zone sizes and
+// centring ("Zones") and the camera roles ("Cameras"). The zone and reticle
+// logic is the display controller's.
 class TFRM_Tool_Affichage : public Window {
  public:
   explicit TFRM_Tool_Affichage(Application& app);
@@ -22,6 +24,28 @@ class TFRM_Tool_Affichage : public Window {
   void SetGuideCamera(int camera) { CKB_Src1_Autoguidage.SetChecked(camera != 2); }
 
   PageControl PGC_Affichage{*this, "PGC_Affichage"};
+
+  TabSheet TBS_Reticule{PGC_Affichage, "TBS_Reticule", "Reticule"};
+  CheckBox CKB_Reticule{TBS_Reticule, "CKB_Reticule", "Afficher le Reticule"};
+  CheckBox CKB_Cercles{TBS_Reticule, "CKB_Cercles", "Cercles", true};
+  CheckBox CKB_Croix{TBS_Reticule, "CKB_Croix", "Croix", true};
+  NumEdit TNI_Orient{TBS_Reticule, "TNI_Orient", 0, 2, 0, 360};
+  ScrollBar SCB_Orient{TBS_Reticule, "SCB_Orient", 0, 360, 0};
+  Button BTN_Centrer_Mire{TBS_Reticule, "BTN_Centrer_Mire", "Centrer sur la Mire"};
+  Button BTN_Centrer_Ecran{TBS_Reticule, "BTN_Centrer_Ecran", "Centrer sur l'ecran"};
+
+  TabSheet TBS_MAP{PGC_Affichage, "TBS_MAP", "Mise au point"};
+  CheckBox CKB_MAP{TBS_MAP, "CKB_MAP", "Active"};
+  Button BTN_Reset_MAP{TBS_MAP, "BTN_Reset_MAP", "Reset"};
+  GroupBox GRB_Methode_MAP{TBS_MAP, "GRB_Methode_MAP", "Methode"};
+  RadioButton RDB_Methode_FWHM{GRB_Methode_MAP, "RDB_Methode_FWHM", "FWHM", true};
+  RadioButton RDB_Methode_DCT{GRB_Methode_MAP, "RDB_Methode_DCT", "Detection de contraste"};
+  CheckBox CKB_Auto_MAP{TBS_MAP, "CKB_Auto_MAP", "Auto"};
+  SpinEdit SPED_Seuil_MAP{TBS_MAP, "SPED_Seuil_MAP", 500, 0, 1000};
+  CheckBox CKB_Gros_Caract{TBS_MAP, "CKB_Gros_Caract", "Gros caract."};
+
+  TabSheet TBS_Rafraichissement{PGC_Affichage, "TBS_Rafraichissement", "Rafraichissement"};
+  RefreshControls Rafraichissement{TBS_Rafraichissement};
 
   TabSheet TBS_Zones{PGC_Affichage, "TBS_Zones", "Zones"};
   GroupBox GRB_Taille{TBS_Zones, "GRB_Taille", "Taille des zones"};
@@ -49,25 +73,6 @@ class TFRM_Tool_Affichage : public Window {
   RadioButton RDB_Src2_Camera1{GRB_Src2, "RDB_Src2_Camera1", "Camera 1"};
   RadioButton RDB_Src2_Camera2{GRB_Src2, "RDB_Src2_Camera2", "Camera 2", true};
 
-  TabSheet TBS_Reticule{PGC_Affichage, "TBS_Reticule", "Reticule"};
-  CheckBox CKB_Reticule{TBS_Reticule, "CKB_Reticule", "Afficher le Reticule"};
-  CheckBox CKB_Cercles{TBS_Reticule, "CKB_Cercles", "Cercles", true};
-  CheckBox CKB_Croix{TBS_Reticule, "CKB_Croix", "Croix", true};
-  NumEdit TNI_Orient{TBS_Reticule, "TNI_Orient", 0, 2, 0, 360};
-  ScrollBar SCB_Orient{TBS_Reticule, "SCB_Orient", 0, 360, 0};
-  Button BTN_Centrer_Mire{TBS_Reticule, "BTN_Centrer_Mire", "Centrer sur la Mire"};
-  Button BTN_Centrer_Ecran{TBS_Reticule, "BTN_Centrer_Ecran", "Centrer sur l'ecran"};
-
-  TabSheet TBS_MAP{PGC_Affichage, "TBS_MAP", "Mise au point"};
-  CheckBox CKB_MAP{TBS_MAP, "CKB_MAP", "Active"};
-  Button BTN_Reset_MAP{TBS_MAP, "BTN_Reset_MAP", "Reset"};
-  GroupBox GRB_Methode_MAP{TBS_MAP, "GRB_Methode_MAP", "Methode"};
-  RadioButton RDB_MAP_FWHM{GRB_Methode_MAP, "RDB_MAP_FWHM", "FWHM", true};
-  RadioButton RDB_MAP_Contraste{GRB_Methode_MAP, "RDB_MAP_Contraste", "Detection de contraste"};
-  CheckBox CKB_Auto_MAP{TBS_MAP, "CKB_Auto_MAP", "Auto"};
-  SpinEdit SPED_Seuil_MAP{TBS_MAP, "SPED_Seuil_MAP", 500, 0, 1000};
-  CheckBox CKB_Gros_Caract{TBS_MAP, "CKB_Gros_Caract", "Gros caract."};
-
   // Handlers.
   void SCB_Taille_ZAffichChange();
   void SCB_Taille_ZDetectChange();
@@ -78,7 +83,7 @@ class TFRM_Tool_Affichage : public Window {
   void SCB_OrientChange();
   void CKB_MAPClick();
   void BTN_Reset_MAPClick();
-  void RDB_MAPClick();
+  void RDB_MethodeClick();
   void CKB_Auto_MAPClick();
   void CKB_Gros_CaractClick();
 

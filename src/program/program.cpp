@@ -1,7 +1,11 @@
 #include "program/program.h"
 
+#include "acquisition/tfrm_fullscreen.h"
 #include "acquisition/tfrm_ressources.h"
+#include "acquisition/tfrm_small.h"
+#include "acquisition/tfrm_tool_affichage.h"
 #include "automation/script_commands.h"
+#include "program/display_wiring.h"
 #include "program/pipeline_wiring.h"
 #include "processing/tfrm_tool_mesures.h"
 #include "program/window_shells.h"
@@ -80,6 +84,8 @@ void Program::Connect() {
   script.SetProgressWindow(&Progress());
   script.SetSoundPlayer(recordingSound_);
   RegisterControlCommands(script, *message_);
+  display_ = ConnectDisplay(app_, alv, Get<TFRM_Tool_Affichage>(), Get<TFRM_Small>(),
+                            Get<TFRM_FullScreen>());
   main_->MNU_Quitter.OnClick = [this] { Shutdown(); };
   // Closing the main window ends the program.
   main_->OnClose = [this] { ShutdownSteps(); };

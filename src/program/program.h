@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "acquisition/display_host.h"
 #include "acquisition/tfrm_alv.h"
 #include "automation/tfrm_message.h"
 #include "automation/tfrm_progress.h"
@@ -64,6 +65,7 @@ class Program {
   std::vector<std::unique_ptr<Window>> windows_;
   TFRM_Alv* main_ = nullptr;
   TFRM_Message* message_ = nullptr;
+  std::unique_ptr<DisplayHost> display_;  // the display windows' view of the main window
   bool activated_ = false;
   bool shutDown_ = false;
 };

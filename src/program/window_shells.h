@@ -3,7 +3,6 @@
 // Windows whose contents are still to come: each is created at start-up in
 // its place so that the order of creation is complete. A window that gets
 // its real class loses its line here.
-#include "acquisition/refresh_controls.h"
 #include "ui/controls.h"
 
 namespace orniva {
@@ -14,12 +13,10 @@ namespace orniva {
     explicit Name(Application& app) : Window(app, #Name, Caption) {} \
   }
 
-ORNIVA_WINDOW_SHELL(TFRM_Small, "MiniSource");
 ORNIVA_WINDOW_SHELL(TFRM_Pref, "Préférences");
 ORNIVA_WINDOW_SHELL(TFRM_ObjectAction, "Objet");
 ORNIVA_WINDOW_SHELL(TFRM_Raquette, "Telescope");
 ORNIVA_WINDOW_SHELL(TFRM_MiseEnStation, "Mise en station");
-ORNIVA_WINDOW_SHELL(TFRM_FullScreen, "Plein écran");
 ORNIVA_WINDOW_SHELL(TFRM_Tool_Suivi, "Suivi/Autoguidage");
 ORNIVA_WINDOW_SHELL(TFRM_Tool_Images, "Images");
 ORNIVA_WINDOW_SHELL(TFRM_ErrPeriod, "Erreur Periodique");
@@ -43,15 +40,5 @@ ORNIVA_WINDOW_SHELL(TFRM_Input, "Input ");
 ORNIVA_WINDOW_SHELL(TFRM_BTNPref, "Propriétés");
 
 #undef ORNIVA_WINDOW_SHELL
-
-// The display tool window, so far only its "Rafraichissement" page.
-class TFRM_Tool_Affichage : public Window {
- public:
-  explicit TFRM_Tool_Affichage(Application& app)
-      : Window(app, "TFRM_Tool_Affichage", "Affichage") {}
-  PageControl PGC_Affichage{*this, "PGC_Affichage"};
-  TabSheet TBS_Rafraichissement{PGC_Affichage, "TBS_Rafraichissement", "Rafraichissement"};
-  RefreshControls Rafraichissement{TBS_Rafraichissement};
-};
 
 }  // namespace orniva

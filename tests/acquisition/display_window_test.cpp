@@ -23,7 +23,13 @@ struct TestHost : DisplayHost {
   Window* owner = nullptr;
   std::vector<std::string> calls;
   Picture* result = nullptr;
+  Image zoneOverlay{1024, 768}, miniOverlay{1024, 768}, reticle{800, 600};
 
+  Image* ZoneOverlay() override { return &zoneOverlay; }
+  Image* MiniZoneOverlay() override { return &miniOverlay; }
+  Image* ReticleOverlay() override { return &reticle; }
+  int roles = 0;
+  void RolesChanged(int image, int guide) override { roles = image * 10 + guide; }
   int FrameWidth(int c) const override { return width[c]; }
   int FrameHeight(int c) const override { return height[c]; }
   bool CameraRunning(int c) const override { return running[c]; }
@@ -89,25 +95,25 @@ struct Rig {
     tool.SCB_Taille_ZAffich.SetPosition(320);
     host.calls.clear();
   }
-  const DisplayZoneState& Z() const { return display.Zones(); }
+  const ZoneState& Z() const { return display.Zones(); }
 };
 
 struct DisplayFixture : Rig, ::testing::Test {};
 
 TEST_F(DisplayFixture, FirstStartCentresEverythingAndSetsTheRanges) {
-  EXPECT_EQ(Z().zoneCentre, (Point{320, 240}));
+  EXPECT_EQ(Z().Centre(), (Point{320, 240}));
   EXPECT_EQ(Z().displayCentre, (Point{320, 240}));
   EXPECT_EQ(Z().reticleCentre, (Point{320, 240}));
   EXPECT_EQ(Z().reticleRect, (Rect{0, 0, 640, 480}));
   EXPECT_TRUE(tool.SCB_Taille_ZAffich.Enabled());
   EXPECT_EQ(tool.SCB_Taille_ZDetect.Max(), 480);
   EXPECT_EQ(tool.SCB_Taille_ZAffich.Max(), 640);
-  EXPECT_EQ(Z().zone.frameZone, (Rect{160, 120, 481, 361}));
+  EXPECT_EQ(Z().frameZone, (Rect{160, 120, 481, 361}));
   host.width[1] = 300;
   display.SourceStarted(1, false);
   EXPECT_EQ(tool.SCB_Taille_ZDetect.Max(), 250);
   EXPECT_EQ(tool.TNI_Taille_ZAffich.Value(), 300);
-  EXPECT_EQ(Z().zoneCentre, (Point{320, 240}));  // only the first start centres
+  EXPECT_EQ(Z().Centre(), (Point{320, 240}));  // only the first start centres
 }
 
 // Left clicks on the guide camera's page (camera 1 holds both roles here).
@@ -116,7 +122,7 @@ TEST_F(DisplayFixture, LeftClicksMoveTheDetectionZone) {
     const char* what;
     unsigned shift;
     bool linked;
-    Point zoneCentre;
+    Point centre;
     Rect frameZone;  // the display zone after the click
     const char* hook;
   };
@@ -137,12 +143,12 @@ TEST_F(DisplayFixture, LeftClicksMoveTheDetectionZone) {
       f.display.SourceMouseUp(1, MouseButton::Left, 0, 50, 60);
       f.host.calls.clear();
     }
-    const DisplayZoneState before = f.Z();
+    const ZoneState before = f.Z();
     f.display.SourceMouseUp(1, MouseButton::Left, c.shift | kLeft, 100, 90);
-    EXPECT_EQ(f.Z().zoneCentre, c.zoneCentre);
-    EXPECT_EQ(f.Z().previousZoneCentre, before.zoneCentre);
-    EXPECT_EQ(f.Z().displayCentre, c.zoneCentre);
-    EXPECT_EQ(f.Z().zone.frameZone, c.frameZone);
+    EXPECT_EQ(f.Z().Centre(), c.centre);
+    EXPECT_EQ(f.Z().previousCentre, before.Centre());
+    EXPECT_EQ(f.Z().displayCentre, c.centre);
+    EXPECT_EQ(f.Z().frameZone, c.frameZone);
     EXPECT_TRUE(f.host.Has(c.hook));
     EXPECT_EQ(f.host.calls.front(), "switch");
     EXPECT_EQ(f.host.calls.back(), "ProcessFrame 1");
@@ -155,7 +161,7 @@ TEST_F(DisplayFixture, ShiftCtrlMovesTheMountOnlyWhenOneIsConfigured) {
   host.mount = true;
   display.SourceMouseUp(1, MouseButton::Left, kShift | kCtrl, 330, 200);
   EXPECT_TRUE(host.Has("MoveMountBy 10,-40"));
-  EXPECT_EQ(Z().zoneCentre, (Point{320, 240}));
+  EXPECT_EQ(Z().Centre(), (Point{320, 240}));
 }
 
 TEST_F(DisplayFixture, CtrlClickMovesTheShownReticleAltClickMeasures) {
@@ -165,8 +171,8 @@ TEST_F(DisplayFixture, CtrlClickMovesTheShownReticleAltClickMeasures) {
   display.SourceMouseUp(1, MouseButton::Left, kCtrl, 200, 150);
   EXPECT_EQ(Z().reticleCentre, (Point{200, 150}));
   // The cross is drawn through the new centre (cyan in not-xor on white).
-  EXPECT_EQ(display.ReticleOverlay().Pixel(200 + 120, 150), Rgb(0, 255, 255));
-  EXPECT_EQ(display.ReticleOverlay().Pixel(320 + 120, 240), kWhite);
+  EXPECT_EQ(host.reticle.Pixel(200 + 120, 150), Rgb(0, 255, 255));
+  EXPECT_EQ(host.reticle.Pixel(320 + 120, 240), kWhite);
   display.SourceMouseUp(1, MouseButton::Left, kAlt, 17, 19);
   EXPECT_TRUE(host.Has("Measure 17,19"));
 }
@@ -186,15 +192,15 @@ TEST_F(DisplayFixture, RightClicksMoveTheDisplayZoneOfTheImageCameraOnly) {
   };
   for (const Case& c : cases) {
     Rig f;
-    f.display.Zones().displayOffset = {5, 5};
+    f.display.Zones().SetOffset({5, 5});
     f.display.ComputeDisplayZone(1);
-    const Rect before = f.Z().zone.frameZone;
+    const Rect before = f.Z().frameZone;
     f.display.SourceMouseUp(c.camera, MouseButton::Right, c.shift | kRight, 100, 100);
-    EXPECT_EQ(f.Z().displayOffset, c.offset) << c.camera << " " << c.shift;
+    EXPECT_EQ(f.Z().Offset(), c.offset) << c.camera << " " << c.shift;
     EXPECT_EQ(f.host.Has("ProcessFrame " + std::to_string(c.camera)), c.processed);
     if (!c.processed) {
-      EXPECT_EQ(f.Z().zone.frameZone, before);
-      EXPECT_EQ(f.Z().zoneCentre, (Point{320, 240}));
+      EXPECT_EQ(f.Z().frameZone, before);
+      EXPECT_EQ(f.Z().Centre(), (Point{320, 240}));
     }
   }
 }
@@ -207,7 +213,7 @@ TEST_F(DisplayFixture, ClicksWaitForARunningCameraAndNoDarkOrFlat) {
   host.darkOrFlat = true;
   display.SourceMouseUp(1, MouseButton::Left, 0, 10, 10);
   EXPECT_EQ(host.calls, std::vector<std::string>{"switch"});
-  EXPECT_EQ(Z().zoneCentre, (Point{320, 240}));
+  EXPECT_EQ(Z().Centre(), (Point{320, 240}));
 }
 
 TEST_F(DisplayFixture, DisplaySizeScrollBarResizesAndLightsXVid) {
@@ -239,13 +245,13 @@ TEST_F(DisplayFixture, DisplaySizeScrollBarResizesAndLightsXVid) {
 TEST_F(DisplayFixture, CentringButtons) {
   display.SourceMouseUp(1, MouseButton::Left, 0, 100, 90);  // zone moved, display kept
   tool.BTN_Centrer_ZAffich_Mire.Click();                    // display zone on the zone
-  EXPECT_EQ(Z().displayOffset, (Point{0, 0}));
-  EXPECT_EQ(Z().zone.frameZone, (Rect{0, 0, 261, 211}));
+  EXPECT_EQ(Z().Offset(), (Point{0, 0}));
+  EXPECT_EQ(Z().frameZone, (Rect{0, 0, 261, 211}));
   tool.BTN_Centrer_ZAffich_Ecran.Click();  // display zone on the frame centre
-  EXPECT_EQ(Z().zone.frameZone, (Rect{160, 120, 481, 361}));
+  EXPECT_EQ(Z().frameZone, (Rect{160, 120, 481, 361}));
   tool.BTN_Centrer_ZDetect_Ecran.Click();  // detection zone on the frame centre
-  EXPECT_EQ(Z().zoneCentre, (Point{320, 240}));
-  EXPECT_EQ(Z().zone.frameZone, (Rect{160, 120, 481, 361}));
+  EXPECT_EQ(Z().Centre(), (Point{320, 240}));
+  EXPECT_EQ(Z().frameZone, (Rect{160, 120, 481, 361}));
   tool.CKB_Reticule.SetChecked(true);
   display.SourceMouseUp(1, MouseButton::Left, 0, 30, 40);
   tool.BTN_Centrer_Mire.Click();
@@ -261,6 +267,7 @@ TEST_F(DisplayFixture, CameraRolesStayOpposite) {
   EXPECT_FALSE(tool.CKB_Src1_Image.Checked());
   EXPECT_EQ(tool.ImageCamera(), 2);
   EXPECT_EQ(tool.GuideCamera(), 1);
+  EXPECT_EQ(host.roles, 21);  // the main window hears the new roles
   tool.CKB_Src2_Image.SetChecked(false);
   EXPECT_TRUE(tool.CKB_Src1_Image.Checked());
   tool.CKB_Src1_Autoguidage.SetChecked(false);
@@ -275,7 +282,7 @@ TEST_F(DisplayFixture, CameraRolesStayOpposite) {
   EXPECT_FALSE(tool.CKB_Src2_Image.Checked());
   // Guide camera 2, image camera 1: a left click on page 1 does nothing.
   display.SourceMouseUp(1, MouseButton::Left, 0, 10, 10);
-  EXPECT_EQ(Z().zoneCentre, (Point{320, 240}));
+  EXPECT_EQ(Z().Centre(), (Point{320, 240}));
 }
 
 TEST_F(DisplayFixture, FocusPage) {
@@ -283,7 +290,7 @@ TEST_F(DisplayFixture, FocusPage) {
   EXPECT_EQ(host.calls,
             (std::vector<std::string>{"FocusReset 99999/0", "TrackingOn", "Selection off"}));
   host.calls.clear();
-  tool.RDB_MAP_Contraste.Click();
+  tool.RDB_Methode_DCT.Click();
   tool.BTN_Reset_MAP.Click();
   tool.CKB_MAP.SetChecked(false);
   tool.BTN_Reset_MAP.Click();  // the aid is off: nothing
@@ -294,13 +301,16 @@ TEST_F(DisplayFixture, FocusPage) {
   EXPECT_EQ(tool.SPED_Seuil_MAP.Value(), 500);
 }
 
-// What the pipeline lays on the page: the dotted zone frame lightens the
-// frame around the display zone, the red marker sits on the zone centre.
+// What the pipeline lays on the page, each overlay merged at (0, 0): the
+// dotted zone frame lightens the frame around the display zone, the red
+// marker sits on the zone centre.
 TEST_F(DisplayFixture, SourcePageOverlays) {
   display.SourceMouseUp(1, MouseButton::Left, 0, 320, 240);
   Image page(640, 480);
+  const Rect all{0, 0, 640, 480};
   page.Fill(Rgb(10, 10, 10));
-  display.OverlaySourcePage(1, page, MarkerStyle{0, 0});
+  display.DrawDetectionMarker(page, false, MarkerStyle{0, 0});
+  MergePaint(page, all, host.zoneOverlay, all);
   EXPECT_EQ(page.Pixel(160, 120), Rgb(10 | 127, 10 | 127, 255));  // zone frame corner
   EXPECT_EQ(page.Pixel(480, 360), Rgb(10 | 127, 10 | 127, 255));
   EXPECT_EQ(page.Pixel(163, 120), Rgb(10, 10, 10));  // a gap of the dots
@@ -310,14 +320,20 @@ TEST_F(DisplayFixture, SourcePageOverlays) {
   // The green target of a guided operation: a circle with a centre point.
   page.Fill(Rgb(10, 10, 10));
   const Point target{100, 400};
-  display.OverlaySourcePage(1, page, MarkerStyle{0, 0}, &target);
+  display.DrawDetectionMarker(page, false, MarkerStyle{0, 0}, &target);
   EXPECT_EQ(page.Pixel(100, 400), Rgb(0, 255, 0));
   EXPECT_EQ(page.Pixel(80, 400), Rgb(0, 255, 0));  // leftmost point of the circle
   EXPECT_EQ(page.Pixel(99, 399), Rgb(10, 10, 10));
-  // The reticle overlay only when shown.
+  // On the mini source, at the mini scale (4): half size 5 around (80, 60).
+  Image mini(160, 120);
+  display.DrawDetectionMarker(mini, true, MarkerStyle{0, 1});
+  EXPECT_EQ(mini.Pixel(75, 55), Rgb(255, 0, 0));
+  EXPECT_EQ(mini.Pixel(80, 60), Rgb(255, 0, 0));
+  EXPECT_EQ(mini.Pixel(78, 58), kBlack);
+  // The reticle, drawn when shown, through the zone centre.
   tool.CKB_Reticule.SetChecked(true);
   page.Fill(Rgb(10, 10, 10));
-  display.OverlaySourcePage(1, page, MarkerStyle{0, 0});
+  MergePaint(page, all, host.reticle, all);
   EXPECT_EQ(page.Pixel(320 + 200, 240), Rgb(10 | 255, 10, 10));  // cyan cross lightens red
 }
 
@@ -332,26 +348,26 @@ TEST_F(DisplayFixture, MiniSourceScalesAndForwardsClicks) {
   EXPECT_EQ(mini.Img_Small.Bitmap().Width(), static_cast<int>(h * 4.0 / 3.0));
   EXPECT_DOUBLE_EQ(display.MiniScale(), 640.0 / mini.Img_Small.Bitmap().Width());
   const double scale = display.MiniScale();
-  EXPECT_EQ(Z().zone.miniFrameZone.left, static_cast<int>(160 / scale));
+  EXPECT_EQ(Z().miniFrameZone.left, static_cast<int>(160 / scale));
   // A click on the mini picture lands on the frame at the mini scale.
   mini.Img_Small.OnMouseUp(MouseButton::Left, kLeft, 20, 30);
-  EXPECT_EQ(Z().zoneCentre, (Point{static_cast<int>(20 * scale), static_cast<int>(30 * scale)}));
+  EXPECT_EQ(Z().Centre(), (Point{static_cast<int>(20 * scale), static_cast<int>(30 * scale)}));
   // Back on a source page, its zone is recomputed and its overlay redrawn.
-  display.Zones().displayOffset = {-100, -50};
-  display.ZoneOverlay().Fill(kBlack);
+  display.Zones().SetOffset({-100, -50});
+  host.zoneOverlay.Fill(kBlack);
   display.PageChanged(1);
-  EXPECT_EQ(Z().zone.frameZone.right, static_cast<int>(20 * scale) - 100 + 160 + 1);
-  EXPECT_EQ(display.ZoneOverlay().Pixel(5, 5), kWhite);
+  EXPECT_EQ(Z().frameZone.right, static_cast<int>(20 * scale) - 100 + 160 + 1);
+  EXPECT_EQ(host.zoneOverlay.Pixel(5, 5), kWhite);
   // Source 2 chosen: clicks go to camera 2's page, where nothing is done.
   mini.RDB_Source2.Click();
   host.calls.clear();
   mini.Img_Small.OnMouseUp(MouseButton::Right, kRight, 20, 30);
   EXPECT_FALSE(host.Has("ProcessFrame 2"));
-  // Drawing: the source page shrunk with its zone frame.
-  Image1.Bitmap().Fill(Rgb(0, 0, 200));
+  // The mini zone overlay carries the display zone's frame at the mini scale.
   mini.RDB_Source1.Click();
-  display.DrawMiniSource(mini.Img_Small.Bitmap(), Image1.Bitmap(), 1, MarkerStyle{});
-  EXPECT_EQ(mini.Img_Small.Bitmap().Pixel(1, 1), Rgb(0, 0, 200));
+  const Rect m = Z().miniFrameZone;
+  EXPECT_EQ(host.miniOverlay.Pixel(m.left, m.top), Rgb(128, 128, 0));
+  EXPECT_EQ(host.miniOverlay.Pixel(m.left + 1, m.top + 1), kWhite);
 }
 
 TEST_F(DisplayFixture, FullScreenOpensStretchesAndClosesOnEscape) {
@@ -396,7 +412,7 @@ TEST(DisplayWindows, UnconnectedWindowsStayQuiet) {
   mini.Img_Small.OnMouseUp(MouseButton::Left, 0, 1, 1);
   full.Open();
   full.MNU_Fermer.Click();
-  EXPECT_EQ(tool.Display().Zones().zoneCentre, (Point{0, 0}));
+  EXPECT_EQ(tool.Display().Zones().Centre(), (Point{0, 0}));
   EXPECT_EQ(mini.Img_Small.Bitmap().Height(), 170 - TFRM_Small::kPanelHeight);
   EXPECT_FALSE(full.Visible());
 }

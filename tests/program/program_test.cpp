@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "acquisition/tfrm_ressources.h"
+#include "acquisition/tfrm_tool_affichage.h"
 #include "core/virtual_event_loop.h"
 #include "program/pipeline_wiring.h"
 #include "program/window_shells.h"

@@ -26,8 +26,11 @@ class TFRM_Page : public Window, public DisplayHost {
   }
   Picture Image1{*this, "Image1", 320, 240};
   Picture Image3{*this, "Image3", 160, 120};
+  Image zoneOverlay{1024, 768}, reticle{800, 600};
   int processed = 0;
 
+  Image* ZoneOverlay() override { return &zoneOverlay; }
+  Image* ReticleOverlay() override { return &reticle; }
   int FrameWidth(int) const override { return 320; }
   int FrameHeight(int) const override { return 240; }
   bool CameraRunning(int) const override { return true; }
@@ -63,13 +66,16 @@ struct DisplayViewFixture : ::testing::Test {
     page.processed = 0;
   }
 
-  // The frame with its overlays, as the pipeline lays them on the page.
+  // The frame with its overlays, in the pipeline's order: the marker, the
+  // zone frame, the reticle.
   void Refresh() {
     Image& img = page.Image1.Bitmap();
     for (int y = 0; y < img.Height(); ++y)
       for (int x = 0; x < img.Width(); ++x)
         img.SetPixel(x, y, Rgb(static_cast<uint8_t>(x / 4), 20, static_cast<uint8_t>(y / 3)));
-    display.OverlaySourcePage(1, img, MarkerStyle{1, 0});
+    display.DrawDetectionMarker(img, false, MarkerStyle{1, 0});
+    MergePaint(img, {0, 0, 320, 240}, page.zoneOverlay, {0, 0, 320, 240});
+    MergePaint(img, {0, 0, 320, 240}, page.reticle, {0, 0, 320, 240});
     page.Image1.Invalidate();
   }
 };
@@ -111,13 +117,13 @@ TEST_F(DisplayViewFixture, MouseClicksReachTheHandlersWithModifiers) {
   QWidget* widget = view.WidgetFor("Image1");
   ASSERT_NE(widget, nullptr);
   QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, QPoint(40, 50));
-  EXPECT_EQ(display.Zones().zoneCentre, (Point{40, 50}));
+  EXPECT_EQ(display.Zones().Centre(), (Point{40, 50}));
   QTest::mouseClick(widget, Qt::LeftButton, Qt::ShiftModifier, QPoint(10, 10));
-  EXPECT_EQ(display.Zones().zoneCentre, (Point{160, 120}));
+  EXPECT_EQ(display.Zones().Centre(), (Point{160, 120}));
   // The display zone stayed where it was (zones not linked).
-  EXPECT_EQ(display.Zones().zone.frameZone, (Rect{80, 60, 241, 181}));
+  EXPECT_EQ(display.Zones().frameZone, (Rect{80, 60, 241, 181}));
   QTest::mouseClick(widget, Qt::RightButton, Qt::NoModifier, QPoint(100, 100));
-  EXPECT_EQ(display.Zones().zone.frameZone, (Rect{20, 40, 181, 161}));
+  EXPECT_EQ(display.Zones().frameZone, (Rect{20, 40, 181, 161}));
   EXPECT_EQ(page.processed, 3);
 }
 

@@ -44,7 +44,9 @@ TEST(MainWindowView, PagesShowTheFramesOfTheCamerasAndTheResult) {
   auto* result = view.findChild<PictureWidget*>("Image3");
   ASSERT_TRUE(source && result);
   EXPECT_EQ(source->View().width(), 320);
-  EXPECT_EQ(source->View().pixelColor(319, 0), QColor(255, 0, 96));
+  // Inside the display zone's dotted frame, which runs along the border.
+  EXPECT_EQ(source->View().pixelColor(318, 1), QColor(254, 1, 96));
+  EXPECT_EQ(source->View().pixelColor(319, 0), QColor(255, 127, 255));
   EXPECT_EQ(result->View().pixelColor(0, 239), QColor(0, 255, 96));
 
   QDir().mkpath(ORNIVA_SCREENSHOT_DIR);

@@ -1,0 +1,173 @@
+#include "program/display_wiring.h"
+
+#include "acquisition/display_text.h"
+#include "acquisition/frame_ops.h"
+#include "acquisition/tfrm_alv.h"
+#include "acquisition/tfrm_fullscreen.h"
+#include "acquisition/tfrm_small.h"
+#include "acquisition/tfrm_tool_affichage.h"
+#include "ui/night_mode.h"
+
+namespace orniva {
+namespace {
+
+// The main window as the display windows see it.
+class MainDisplayHost : public DisplayHost {
+ public:
+  MainDisplayHost(Application& app, TFRM_Alv& alv, TFRM_Small& small, TFRM_FullScreen& full)
+      : app_(app), alv_(alv), small_(small), full_(full) {}
+
+  NightModeSwitch& Nite() { return nite_; }
+
+  ZoneState& Zones() override { return alv_.Zones; }
+  double MiniScale() const override { return alv_.MiniSourceScale; }
+  void SetMiniScale(double scale) override { alv_.MiniSourceScale = scale; }
+  Image* ZoneOverlay() override { return alv_.ImagesCreated() ? &alv_.ZoneOverlay() : nullptr; }
+  Image* MiniZoneOverlay() override {
+    return alv_.ImagesCreated() ? &alv_.MiniZoneOverlay() : nullptr;
+  }
+  Image* ReticleOverlay() override {
+    return alv_.ImagesCreated() ? &alv_.ReticleOverlay() : nullptr;
+  }
+  void RolesChanged(int imageCamera, int guideCamera) override {
+    alv_.SetImageCamera(imageCamera);
+    alv_.SetGuideCamera(guideCamera);
+  }
+
+  int FrameWidth(int camera) const override { return alv_.Camera(camera).width; }
+  int FrameHeight(int camera) const override { return alv_.Camera(camera).height; }
+  bool CameraRunning(int camera) const override {
+    const Timer& timer = camera == 1 ? alv_.Timer_Cam1 : alv_.Timer_Cam2;
+    return timer.Enabled() || alv_.Camera(camera).streaming;
+  }
+  bool SourcePageVisible(int camera) const override { return alv_.SourceTab(camera).IsActive(); }
+  double ZoneAspect() const override {
+    const auto& in = alv_.Inputs;
+    const bool loop = in.IntegrationActive && in.IntegrationActive() && in.IntegrationLoop &&
+                      in.IntegrationLoop();
+    return loop ? kLoopAspect : alv_.ZoneAspect;
+  }
+  bool Binning2x2(int camera) const override {
+    return alv_.Inputs.Binning && alv_.Inputs.Binning(camera) == 2;
+  }
+
+  void ProcessFrame(bool force, int camera) override { alv_.ProcessFrame(force, camera); }
+  void SetProcessingSwitch() override { alv_.State.processing = true; }
+  bool BuildingDarkOrFlat() const override {
+    return alv_.State.targetBuffer == 1 || alv_.State.targetBuffer == 2;
+  }
+  void ResizeResultPage(int width, int height) override {
+    alv_.Image3.Bitmap().Resize(width, height);
+    alv_.Image3.Invalidate();
+    if (alv_.ImagesCreated()) alv_.RenderImage().Resize(width, height);
+    const Image& page = alv_.Image3.Bitmap();
+    if (alv_.Hooks.ShowSavedImageSize) {
+      alv_.Hooks.ShowSavedImageSize(int64_t{page.Width()} * page.Height() * 3 + 368);
+    }
+  }
+  void RefreshResources() override {
+    if (alv_.Hooks.RefreshMemoryStatus) alv_.Hooks.RefreshMemoryStatus();
+  }
+  bool MiniSourceVisible() const override { return small_.Visible(); }
+  // The sampling of the measurement window ("Echantillonnage").
+  double Sampling() const override {
+    for (Window* w : app_.Windows()) {
+      if (auto* field = w->FindAs<NumEdit>("TNI_Echantillonnage")) return field->Value();
+    }
+    return 0;
+  }
+  void SetFullScreenChecked(bool checked) override {
+    alv_.MNU_Plein_Ecran.SetChecked(checked);
+    if (!checked) alv_.SPDB_Plein_Ecran.SetDown(false);
+  }
+
+ private:
+  Application& app_;
+  TFRM_Alv& alv_;
+  TFRM_Small& small_;
+  TFRM_FullScreen& full_;
+  NightModeSwitch nite_;
+};
+
+// A radio button of the preferences, when that window has it.
+bool Checked(Application& app, std::string_view name) {
+  for (Window* w : app.Windows()) {
+    if (auto* r = w->FindAs<RadioButton>(name)) return r->Checked();
+  }
+  return false;
+}
+
+}  // namespace
+
+std::unique_ptr<DisplayHost> ConnectDisplay(Application& app, TFRM_Alv& alv,
+                                            TFRM_Tool_Affichage& tool, TFRM_Small& small,
+                                            TFRM_FullScreen& full) {
+  auto host = std::make_unique<MainDisplayHost>(app, alv, small, full);
+  MainDisplayHost& h = *host;
+  DisplayController& display = tool.Display();
+  tool.Connect(h);
+  small.Connect(display);
+  full.Connect(display);
+  alv.SetImageCamera(tool.ImageCamera());
+  alv.SetGuideCamera(tool.GuideCamera());
+
+  // The pipeline's drawing.
+  alv.Hooks.ComputeDisplayZone = [&display](int camera) { display.ComputeAndRedraw(camera); };
+  alv.Hooks.FitZones = [&alv, &display](int camera) {
+    CameraState& c = alv.Camera(camera);
+    // The first start of a camera, and a new format, put the zones back in
+    // the middle of the frame.
+    const bool recentre = c.referenceWidth != c.width || c.referenceHeight != c.height;
+    c.referenceWidth = c.width;
+    c.referenceHeight = c.height;
+    display.SourceStarted(camera, recentre);
+  };
+  alv.Hooks.DrawDetectionMarker = [&app, &display](int, Image& target, bool mini) {
+    MarkerStyle style;
+    style.shape = Checked(app, "RDB_Cercle") ? 1 : 0;
+    style.centreMark = Checked(app, "RDB_Point") ? 1 : 0;
+    display.DrawDetectionMarker(target, mini, style);
+  };
+  alv.Hooks.DrawFrameTime = [&alv](Image& target, const std::string& text) {
+    const bool result = &target == &alv.Image3.Bitmap();
+    const Rect anchor = result ? Rect{0, 0, target.Width(), target.Height()} : alv.Zones.frameZone;
+    Canvas canvas(target);
+    DrawTimeText(canvas, text, anchor);
+  };
+  alv.Hooks.FullScreenRefresh = [&alv, &full] {
+    if (alv.MNU_Plein_Ecran.Checked() && full.Visible()) full.ShowResult(alv.Image3.Bitmap());
+  };
+  alv.Inputs.MiniSourceCamera = [&small] { return small.Source(); };
+
+  // Clicks and pages.
+  alv.Image1.OnMouseUp = [&display](MouseButton b, unsigned shift, int x, int y) {
+    display.SourceMouseUp(1, b, shift, x, y);
+  };
+  alv.Image2.OnMouseUp = [&display](MouseButton b, unsigned shift, int x, int y) {
+    display.SourceMouseUp(2, b, shift, x, y);
+  };
+  alv.PGC_Main.OnChange = [&alv, &display] {
+    const TabSheet* page = alv.PGC_Main.ActivePage();
+    display.PageChanged(page == &alv.TBS_Source1 ? 1 : page == &alv.TBS_Source2 ? 2 : 0);
+  };
+
+  // Commands.
+  auto showMini = [&small] { small.ShowOnScreen(); };
+  alv.MNU_Mini_Source.OnClick = showMini;
+  alv.SPDB_Mini_Source.OnClick = showMini;
+  auto showFull = [&alv, &full] {
+    alv.SPDB_Plein_Ecran.SetDown(true);
+    full.Open();
+  };
+  alv.MNU_Plein_Ecran.OnClick = showFull;
+  alv.SPDB_Plein_Ecran.OnClick = showFull;
+  alv.SPDB_Nite.OnClick = [&alv, &h] { h.Nite().SetDown(alv.SPDB_Nite.Down()); };
+  alv.Lifecycle.SaveSystemColours = [] { SystemColours::Program().Save(); };
+  alv.Lifecycle.RestoreNightColours = [&alv, &h] {
+    if (h.Nite().Down()) h.Nite().SetDown(false);
+    alv.SPDB_Nite.SetDown(false);
+  };
+  return host;
+}
+
+}  // namespace orniva

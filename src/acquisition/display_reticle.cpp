@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <numbers>
 
+#include "acquisition/frame_ops.h"
 #include "core/rounding.h"
 
 namespace orniva {
@@ -28,28 +29,6 @@ int GraduationStep(double p) {
   if (n <= 6) return 10;
   if (n <= 9) return 5;
   return 2;  // 10 and more pixels per arc-second: the finest step
-}
-
-std::string FormatGraduationNumber(double value, int precision) {
-  if (value == 0) return "0";
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*e", precision - 1, value);
-  std::string s = buf;
-  const size_t e = s.find('e');
-  std::string mantissa = s.substr(0, e);
-  const int exponent = std::stoi(s.substr(e + 1));
-  auto trim = [](std::string m) {
-    if (m.find('.') != std::string::npos) {
-      while (m.back() == '0') m.pop_back();
-      if (m.back() == '.') m.pop_back();
-    }
-    return m;
-  };
-  if (exponent >= precision || exponent < -4) {
-    return trim(mantissa) + "E" + std::to_string(exponent);
-  }
-  std::snprintf(buf, sizeof buf, "%.*f", std::max(0, precision - 1 - exponent), value);
-  return trim(buf);
 }
 
 ReticleScale ComputeReticleScale(int frameWidth, double sampling) {
@@ -76,7 +55,7 @@ ReticleScale ComputeReticleScale(int frameWidth, double sampling) {
   for (int64_t i = r.step; i <= extent; i += r.step) {
     r.graduations.push_back({static_cast<int>(i),
                              static_cast<int>(Trunc(p * static_cast<double>(i))),
-                             FormatGraduationNumber(static_cast<double>(i) / divisor, 3) + sign});
+                             FormatGeneral(static_cast<double>(i) / divisor, 3) + sign});
   }
   return r;
 }

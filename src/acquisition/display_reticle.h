@@ -40,11 +40,6 @@ struct ReticleScale {
 // The graduation step for p pixels per arc-second.
 int GraduationStep(double pixelsPerArcsec);
 
-// A number in the general format with the given significant digits: no
-// trailing zeros, scientific ("1.02E3") when the integer part needs more
-// digits than the precision.
-std::string FormatGraduationNumber(double value, int precision);
-
 // Scale, step, extent and graduations for a frame width and a sampling. A
 // sampling that is not a positive number gives the coarsest scale (extent
 // 648000 arc-seconds).

@@ -217,14 +217,6 @@ TEST(Reticle, LabelsInSecondsMinutesAndDegrees) {
   EXPECT_EQ(ComputeReticleScale(1024, 1).graduations.back().label, "1.02E3\"");
 }
 
-TEST(Reticle, GraduationNumbersInGeneralFormat) {
-  const std::pair<double, const char*> cases[] = {
-      {1, "1"},         {21, "21"},    {100, "100"},      {0.5, "0.5"},          {2.25, "2.25"},
-      {1020, "1.02E3"}, {1000, "1E3"}, {12345, "1.23E4"}, {0.001234, "0.00123"}, {0, "0"},
-  };
-  for (auto [v, s] : cases) EXPECT_EQ(FormatGraduationNumber(v, 3), s) << v;
-}
-
 // The cross and the direction labels follow the orientation. A frame 20
 // pixels wide at 2"/pixel has no graduation, so only they are drawn.
 TEST(Reticle, CrossAndDirectionsFollowTheOrientation) {

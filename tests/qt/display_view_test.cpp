@@ -8,6 +8,7 @@
 #include "acquisition/tfrm_fullscreen.h"
 #include "acquisition/tfrm_tool_affichage.h"
 #include "core/virtual_event_loop.h"
+#include "program/program.h"
 #include "qt/picture_widget.h"
 #include "qt/program_palette.h"
 #include "qt/window_view.h"
@@ -125,6 +126,30 @@ TEST_F(DisplayViewFixture, MouseClicksReachTheHandlersWithModifiers) {
   QTest::mouseClick(widget, Qt::RightButton, Qt::NoModifier, QPoint(100, 100));
   EXPECT_EQ(display.Zones().frameZone, (Rect{20, 40, 181, 161}));
   EXPECT_EQ(page.processed, 3);
+}
+
+// The same through the whole program: a click on the main window's page
+// moves the detection zone and the page shows the marker there.
+TEST_F(DisplayViewFixture, ProgramPageTakesClicks) {
+  VirtualEventLoop programLoop;
+  HeadlessDialogs programDialogs;
+  Program program(programLoop, programDialogs);
+  TFRM_Alv& alv = program.Main();
+  WindowView view(alv);
+  program.Activate();
+  alv.SetCameraFormat(1, 320, 240, 24, true);
+  alv.Timer_Cam1.Start();
+  alv.State.processing = true;
+  Image frame(320, 240);
+  frame.Fill(Rgb(0, 0, 60));
+  alv.StoreFrame(1, frame);
+  auto* widget = qobject_cast<PictureWidget*>(view.WidgetFor("Image1"));
+  ASSERT_NE(widget, nullptr);
+  QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, QPoint(60, 70));
+  EXPECT_EQ(alv.Zones.Centre(), (Point{60, 70}));
+  EXPECT_EQ(QColor(widget->View().pixel(40, 50)), QColor(255, 0, 0));  // marker corner
+  QTest::mouseClick(widget, Qt::LeftButton, Qt::ShiftModifier, QPoint(5, 5));
+  EXPECT_EQ(alv.Zones.Centre(), (Point{160, 120}));
 }
 
 TEST_F(DisplayViewFixture, FullScreenIsBorderlessAndEscapeClosesIt) {

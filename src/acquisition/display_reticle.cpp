@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <numbers>
 
-#include "acquisition/frame_ops.h"
+#include "core/number_format.h"
 #include "core/rounding.h"
 
 namespace orniva {

@@ -6,6 +6,7 @@
 #include "acquisition/tfrm_fullscreen.h"
 #include "acquisition/tfrm_small.h"
 #include "acquisition/tfrm_tool_affichage.h"
+#include "processing/tfrm_tool_mesures.h"
 #include "ui/night_mode.h"
 
 namespace orniva {
@@ -15,7 +16,13 @@ namespace {
 class MainDisplayHost : public DisplayHost {
  public:
   MainDisplayHost(Application& app, TFRM_Alv& alv, TFRM_Small& small, TFRM_FullScreen& full)
-      : app_(app), alv_(alv), small_(small), full_(full) {}
+      : app_(app),
+        alv_(alv),
+        small_(small),
+        full_(full),
+        mesures_(dynamic_cast<TFRM_Tool_Mesures*>(app.FindWindow("TFRM_Tool_Mesures"))) {}
+
+  TFRM_Tool_Mesures* Mesures() const { return mesures_; }
 
   NightModeSwitch& Nite() { return nite_; }
 
@@ -69,12 +76,11 @@ class MainDisplayHost : public DisplayHost {
     if (alv_.Hooks.RefreshMemoryStatus) alv_.Hooks.RefreshMemoryStatus();
   }
   bool MiniSourceVisible() const override { return small_.Visible(); }
-  // The sampling of the measurement window ("Echantillonnage").
-  double Sampling() const override {
-    for (Window* w : app_.Windows()) {
-      if (auto* field = w->FindAs<NumEdit>("TNI_Echantillonnage")) return field->Value();
-    }
-    return 0;
+  // The measurement window: its sampling ("Echantillonnage") and the
+  // measurement points of Alt-clicks.
+  double Sampling() const override { return mesures_ ? mesures_->TNI_Echantillonnage.Value() : 0; }
+  void NewMeasurementPoint(int x, int y) override {
+    if (mesures_) mesures_->SetMeasurementPoint(x, y);
   }
   void SetFullScreenChecked(bool checked) override {
     alv_.MNU_Plein_Ecran.SetChecked(checked);
@@ -86,6 +92,7 @@ class MainDisplayHost : public DisplayHost {
   TFRM_Alv& alv_;
   TFRM_Small& small_;
   TFRM_FullScreen& full_;
+  TFRM_Tool_Mesures* mesures_;
   NightModeSwitch nite_;
 };
 
@@ -113,8 +120,10 @@ std::unique_ptr<DisplayHost> ConnectDisplay(Application& app, TFRM_Alv& alv,
 
   // The pipeline's drawing.
   alv.Hooks.ComputeDisplayZone = [&display](int camera) { display.ComputeAndRedraw(camera); };
-  alv.Hooks.FitZones = [&alv, &display](int camera) {
+  alv.Hooks.FitZones = [&alv, &display, &h](int camera) {
     CameraState& c = alv.Camera(camera);
+    // The sampling follows the frame width (measurement window).
+    if (h.Mesures()) h.Mesures()->CameraStarted(camera, c.width, c.height);
     // The first start of a camera, and a new format, put the zones back in
     // the middle of the frame.
     const bool recentre = c.referenceWidth != c.width || c.referenceHeight != c.height;
@@ -138,6 +147,11 @@ std::unique_ptr<DisplayHost> ConnectDisplay(Application& app, TFRM_Alv& alv,
     if (alv.MNU_Plein_Ecran.Checked() && full.Visible()) full.ShowResult(alv.Image3.Bitmap());
   };
   alv.Inputs.MiniSourceCamera = [&small] { return small.Source(); };
+
+  if (TFRM_Tool_Mesures* mesures = h.Mesures()) {
+    mesures->FrameWidth = [&alv](int camera) { return int{alv.Camera(camera).width}; };
+    mesures->OnRedrawReticle = [&display] { display.RedrawReticle(); };
+  }
 
   // Clicks and pages.
   alv.Image1.OnMouseUp = [&display](MouseButton b, unsigned shift, int x, int y) {

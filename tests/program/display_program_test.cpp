@@ -4,6 +4,7 @@
 #include "acquisition/tfrm_small.h"
 #include "acquisition/tfrm_tool_affichage.h"
 #include "core/virtual_event_loop.h"
+#include "processing/tfrm_tool_mesures.h"
 #include "program/program.h"
 #include "ui/night_mode.h"
 
@@ -60,6 +61,31 @@ TEST_F(DisplayProgramFixture, ClicksOnThePageMoveTheZones) {
   // Camera 2 does not run: its page takes no click.
   alv.Image2.OnMouseUp(MouseButton::Left, kLeft, 3, 3);
   EXPECT_EQ(alv.Zones.Centre(), (Point{40, 50}));
+}
+
+// The reticle takes the measurement window's sampling; Alt-clicks give it
+// its measurement points.
+TEST_F(DisplayProgramFixture, ReticleAndMeasurementsMeetTheMeasurementWindow) {
+  auto& mesures = program->Get<TFRM_Tool_Mesures>();
+  const double sampling = mesures.TNI_Echantillonnage.Value();
+  ASSERT_GT(sampling, 0);
+  tool.CKB_Reticule.SetChecked(true);
+  Deliver();
+  // The first circle of the graduation, on the thin north-south axis above
+  // the centre, at Trunc(step / sampling) pixels.
+  const ReticleScale scale = ComputeReticleScale(320, sampling);
+  const int r = scale.graduations.front().radius;
+  int lit = 0;
+  for (int dx = -2; dx <= 2; ++dx)
+    lit += alv.ReticleOverlay().Pixel(160 + dx, 120 - r - 3) != kWhite;
+  EXPECT_GT(lit, 0);
+  int axis = 0;  // the wide west-east axis, two pixels thick
+  for (int dy = -2; dy <= 1; ++dy)
+    axis += alv.ReticleOverlay().Pixel(160 + 97, 120 + dy) == Rgb(0, 255, 255);
+  EXPECT_EQ(axis, 2);
+  alv.Image1.OnMouseUp(MouseButton::Left, kLeft | kAlt, 100, 100);
+  alv.Image1.OnMouseUp(MouseButton::Left, kLeft | kAlt, 130, 140);
+  EXPECT_FALSE(mesures.EDT_Angle_Calcule.Text().empty());
 }
 
 TEST_F(DisplayProgramFixture, RolesReachTheMainWindow) {

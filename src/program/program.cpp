@@ -5,9 +5,9 @@
 #include "acquisition/tfrm_small.h"
 #include "acquisition/tfrm_tool_affichage.h"
 #include "automation/script_commands.h"
+#include "processing/tfrm_tool_mesures.h"
 #include "program/display_wiring.h"
 #include "program/pipeline_wiring.h"
-#include "processing/tfrm_tool_mesures.h"
 #include "program/window_shells.h"
 
 namespace orniva {

@@ -67,6 +67,14 @@ class EventLoop {
   // Handles what is ready now without waiting (posted tasks, due timers,
   // ready descriptors); what the toolkit calls processing pending messages.
   virtual void ProcessPending() = 0;
+
+  // Holds the loop's thread for ms milliseconds of the loop's clock, running
+  // nothing else: the fixed pauses of the mount protocol (the wait before a
+  // serial reply is read). fd, when >= 0, is a descriptor whose input the
+  // caller reads right after; a virtual loop waits for that input in real
+  // time (a peer process needs real time to answer) and then moves its own
+  // clock by ms. The default sleeps in real time.
+  virtual void Pause(int ms, int fd = -1);
 };
 
 }  // namespace orniva

@@ -43,6 +43,12 @@ int64_t MsFromCivil(int year, int month, int day, int hour, int minute, int seco
   return (((days * 24 + hour) * 60 + minute) * 60 + second) * 1000 + millisecond;
 }
 
+void EventLoop::Pause(int ms, int /*fd*/) {
+  const int64_t end = NowMs() + ms;
+  for (int64_t left = ms; left > 0; left = end - NowMs())
+    ::poll(nullptr, 0, static_cast<int>(left));
+}
+
 EventLoop::TimerId LoopBase::AddTimer(int64_t intervalMs, bool repeat, std::function<void()> fn) {
   if (intervalMs < 0) intervalMs = 0;
   TimerId id = nextId_++;

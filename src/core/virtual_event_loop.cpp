@@ -1,5 +1,11 @@
 #include "core/virtual_event_loop.h"
 
+#include <poll.h>
+#include <sys/ioctl.h>
+
+#include <algorithm>
+#include <chrono>
+
 namespace orniva {
 
 VirtualEventLoop::VirtualEventLoop(int64_t wallClockStartMs, int utcOffsetMinutes)
@@ -19,6 +25,28 @@ bool VirtualEventLoop::Step(int64_t until) {
     now_ = due;
   }
   return FireOneDueTimer(now_);
+}
+
+void VirtualEventLoop::Pause(int ms, int fd) {
+  if (fd >= 0 && ms > 0) {
+    using Clock = std::chrono::steady_clock;
+    const int limit = std::min(ms, ioGraceMs_ > 0 ? ioGraceMs_ : 200);
+    const auto end = Clock::now() + std::chrono::milliseconds(limit);
+    auto left = [&] {
+      auto l = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+      return static_cast<int>(std::max<int64_t>(0, l));
+    };
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, left()) > 0 && (p.revents & POLLIN)) {
+      // Input has begun: wait until the queue stops growing.
+      int before = -1, queued = 0;
+      while (left() > 0 && ::ioctl(fd, FIONREAD, &queued) == 0 && queued != before) {
+        before = queued;
+        ::poll(nullptr, 0, std::min(15, left()));
+      }
+    }
+  }
+  now_ += ms;
 }
 
 void VirtualEventLoop::RunFor(int64_t ms) {

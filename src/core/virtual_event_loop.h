@@ -31,6 +31,11 @@ class VirtualEventLoop : public LoopBase {
   void ProcessPending() override;
 
   void SetIoGraceMs(int ms) { ioGraceMs_ = ms; }
+  // Moves the clock by ms without running anything. With a descriptor, first
+  // waits in real time, up to min(ms, the I/O grace or 200 ms when none is
+  // set), for input to arrive on it, then until it has been quiet for 15 ms
+  // (so that a whole reply is queued), all within that limit.
+  void Pause(int ms, int fd = -1) override;
   void AdvanceClock(int64_t ms) { now_ += ms; }  // without running anything
 
  private:

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace orniva {
+
+class EventLoop;
+
+// The error of the serial layer: the operation's text followed by the
+// system's error number ("open_com, erreur = 2").
+class ExCom : public std::runtime_error {
+ public:
+  explicit ExCom(const std::string& text) : std::runtime_error(text) {}
+};
+
+// Where the port names COM1 … COM20 of the preferences lead on this system:
+// one line "COMn=/dev/…" per port. Names missing from the table fall back to
+// the default (COM1-COM4 the on-board ports /dev/ttyS0-3, COM5-COM12 the USB
+// adapters /dev/ttyUSB0-7, COM13-COM20 /dev/ttyACM0-7). A name that is already
+// a path ("/dev/pts/3") is used as it is.
+class ComDeviceTable {
+ public:
+  ComDeviceTable();
+  static std::vector<std::string> DefaultLines();
+  // Replaces the table from "COMn=path" lines; other lines are ignored.
+  void SetLines(const std::vector<std::string>& lines);
+  std::vector<std::string> Lines() const;
+  void Set(const std::string& comName, const std::string& path);
+  std::string DevicePath(const std::string& comName) const;
+
+ private:
+  std::map<int, std::string> paths_;
+};
+
+// The table of open serial ports, indexed by slot (the mount link and the
+// focuser link each use their own). Ports are put in raw mode, without
+// modem control of their own (CLOCAL) and without dropping DTR/RTS on close
+// (those lines drive cameras and relays). Every failure throws ExCom.
+class SerialPorts {
+ public:
+  static constexpr int kSlots = 8;
+  static constexpr int kMaxRead = 256;
+
+  // loop: whose clock paces the fixed wait of GetString.
+  explicit SerialPorts(EventLoop& loop);
+  ~SerialPorts();
+  SerialPorts(const SerialPorts&) = delete;
+  SerialPorts& operator=(const SerialPorts&) = delete;
+
+  ComDeviceTable& Devices() { return devices_; }
+
+  // Closes the slot if open, then opens the port named (COMn or a path) for
+  // reading and writing, exclusively; returns true.
+  bool OpenCom(int slot, const std::string& name);
+  // Queue sizes: the system sizes its own queues; the call checks the slot.
+  void SetBuf(int slot, int inSize, int outSize);
+  // parity: 0 none, 1 odd, 2 even, 3 mark; stopBits: 0 one, 1 one and a
+  // half (two on this system), 2 two.
+  void SetCom(int slot, int baud, int parity, int byteSize, int stopBits);
+  // Read time-outs in ms (a read returns after readTotalConstant at most).
+  void SetTimeout(int slot, int readIntervalMs, int readTotalConstantMs);
+  void PutString(int slot, const std::string& text);
+  void PutByte(int slot, uint8_t byte);
+  // Waits 200 ms of the loop's clock, then returns what waits in the input
+  // queue (at most 256 bytes; the rest stays queued). An unopened slot or an
+  // empty queue gives "".
+  std::string GetString(int slot);
+  void CloseCom(int slot);
+  bool IsOpen(int slot) const;
+  int Fd(int slot) const;
+
+ private:
+  void Check(int slot, const char* what) const;
+  EventLoop& loop_;
+  ComDeviceTable devices_;
+  int fds_[kSlots];
+};
+
+// Serial speeds the termios layer knows; 0 when the rate has no Bxxx code.
+unsigned BaudCode(int baud);
+
+}  // namespace orniva

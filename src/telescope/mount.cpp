@@ -1,0 +1,755 @@
+#include "telescope/mount.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/event_loop.h"
+#include "core/rounding.h"
+#include "ui/application.h"
+#include "ui/dialogs.h"
+
+namespace orniva {
+
+namespace {
+constexpr int kRa = 0, kDec = 1;
+int Axis(int direction) {
+  return IsRaAxis(direction) ? kRa : kDec;
+}
+const char* const kStart[] = {"#:Ms#", "#:Me#", "#:Mw#", "#:Mn#"};  // by direction & 3
+const char* const kStop[] = {"#:Qs#", "#:Qe#", "#:Qw#", "#:Qn#"};
+}  // namespace
+
+Mount::Mount(TFRM_Pref& pref, TFRM_Prg_Suivi& suivi, TFRM_ComTrafic& trafic, SerialPorts& ports,
+             PortIo& port)
+    : pref_(pref), suivi_(suivi), trafic_(trafic), ports_(ports), port_(port) {
+  for (RadioButton* r : {&pref_.RDB_Aucun, &pref_.RDB_LX200, &pref_.RDB_ASCOM, &pref_.RDB_Ruvena,
+                         &pref_.RDB_Marvane, &pref_.RDB_Telkor})
+    r->OnClick = [this] { InterfaceClick(); };
+  pref_.BTN_Connecter.OnClick = [this] { ConnectClick(); };
+  pref_.BTN_Deconnecter.OnClick = [this] { DisconnectMount(); };
+  pref_.BTN_Stop.OnClick = [this] {
+    StopAllMotion();
+    suivi_.TMR_Suivi_AD.Stop();
+    suivi_.TMR_Suivi_Dec.Stop();
+  };
+  pref_.OnTestButton = [this](int d, bool down) { TestButton(d, down); };
+  pref_.OnFocusButton = [this](int f, bool down) { down ? FocusStart(f) : FocusStop(f); };
+  suivi_.OnArrow = [this](int d, bool down) {
+    if (connected_) TestButton(d, down);
+  };
+  suivi_.TMR_Suivi_AD.OnTimer = [this] { TMR_Suivi_ADTimer(); };
+  suivi_.TMR_Suivi_Dec.OnTimer = [this] { TMR_Suivi_DecTimer(); };
+  suivi_.TMR_ScopePosition.OnTimer = [this] { TMR_ScopePositionTimer(); };
+  pref_.CKB_Historique_Comm.OnClick = [this] {
+    if (pref_.CKB_Historique_Comm.Checked())
+      trafic_.ShowOnScreen();
+    else
+      trafic_.Hide();
+  };
+  trafic_.OnClosed = [this] { pref_.CKB_Historique_Comm.SetChecked(false); };
+  SetButtons();
+}
+
+Mount::~Mount() {
+  suivi_.TMR_Suivi_AD.Stop();
+  suivi_.TMR_Suivi_Dec.Stop();
+  suivi_.TMR_ScopePosition.Stop();
+}
+
+Mount::Interface Mount::Chosen() const {
+  if (pref_.RDB_LX200.Checked()) return Interface::Lx200;
+  if (pref_.RDB_ASCOM.Checked()) return Interface::Ascom;
+  if (pref_.RDB_Ruvena.Checked()) return Interface::Ruvena;
+  if (pref_.RDB_Marvane.Checked()) return Interface::Marvane;
+  if (pref_.RDB_Telkor.Checked()) return Interface::Telkor;
+  return Interface::None;
+}
+
+void Mount::SetButtons() {
+  bool none = Chosen() == Interface::None;
+  for (RadioButton* r : {&pref_.RDB_Aucun, &pref_.RDB_LX200, &pref_.RDB_ASCOM, &pref_.RDB_Ruvena,
+                         &pref_.RDB_Marvane, &pref_.RDB_Telkor})
+    r->SetEnabled(!connected_);
+  pref_.BTN_Connecter.SetEnabled(!connected_ && !none);
+  for (Button* c : {&pref_.BTN_Deconnecter, &pref_.BTN_N, &pref_.BTN_S, &pref_.BTN_E, &pref_.BTN_O,
+                    &pref_.BTN_Stop})
+    c->SetEnabled(connected_);
+}
+
+void Mount::InterfaceClick() {
+  Interface chosen = Chosen();
+  if (chosen == Interface::Ascom && !driver_ && hooks.makeDriver) driver_ = hooks.makeDriver();
+  SetButtons();
+  if (hooks.interfaceChosen) hooks.interfaceChosen(chosen != Interface::None);
+}
+
+void Mount::ConnectClick() {
+  ConnectMount();
+}
+
+void Mount::TestButton(int direction, bool down) {
+  if (down) {
+    guideMode = false;
+    StartMotion(direction, false, true, kContinuous);
+  } else {
+    StopMotion(direction);
+  }
+}
+
+bool Mount::EnsureConnected() {
+  if (Chosen() == Interface::None) return false;
+  if (connected_) return true;
+  return ConnectMount();
+}
+
+// ---- serial and port helpers ----
+
+void Mount::SendMountString(int slot, std::string text) {
+  if (pref_.CKB_CR.Checked()) text += '\r';
+  if (pref_.CKB_LF.Checked()) text += '\n';
+  const ComboBox& item = slot == kFocusSlot ? pref_.CBX_AG_Focus_PortSerie : pref_.CBX_AG_PortSerie;
+  if (pref_.CKB_Historique_Comm.Checked()) trafic_.AddTrafficLine(false, true, item.Text(), text);
+  ports_.PutString(slot, text);
+}
+
+void Mount::SendMountByte(int slot, uint8_t byte) {
+  ports_.PutByte(slot, byte);
+  const ComboBox& item = slot == kFocusSlot ? pref_.CBX_AG_Focus_PortSerie : pref_.CBX_AG_PortSerie;
+  trafic_.AddTrafficLine(false, true, item.Text(), std::string(1, static_cast<char>(byte)));
+}
+
+void Mount::WritePortByte(uint16_t address, uint8_t value) {
+  if (!port_.Ready()) return;
+  port_.Out(address, value);
+  std::string line = PortTrafficLine(address, value);
+  trafic_.AddTrafficLine(true, false, line.substr(0, 4), line.substr(7));
+}
+
+uint8_t Mount::ReadPortByte(uint16_t address) {
+  return port_.In(address);
+}
+
+uint16_t Mount::LptAddress() const {
+  return ParallelItemAddress(pref_.CBX_AG_PortParallele.Text());
+}
+
+std::string Mount::Reply(int slot) {
+  return ports_.GetString(slot);
+}
+
+void Mount::OpenLink(int slot, const ComboBox& port, const ComboBox& baud, const ComboBox& parity,
+                     const ComboBox& bits, const ComboBox& stop) {
+  ports_.Devices().SetLines(pref_.MEMO_Ports_Serie.Lines());
+  ports_.OpenCom(slot, SerialItemDevice(port.Text()));
+  ports_.SetCom(slot, std::atoi(baud.Text().c_str()), ParityCode(parity.Text()),
+                std::atoi(bits.Text().c_str()), StopBitsCode(stop.Text()));
+  ports_.SetTimeout(slot, 1000, 100);
+  ports_.SetBuf(slot, 4096, 4096);
+}
+
+// A link that failed while in use (mount unplugged, device gone): say so,
+// drop the link and leave everything ready to connect again.
+void Mount::LinkFailed(const std::string& what) {
+  std::string device = SerialItemDevice(pref_.CBX_AG_PortSerie.Text());
+  if (hooks.statusLine)
+    hooks.statusLine("Telescope : " + what + " (" + device + " : " +
+                     ports_.Devices().DevicePath(device) +
+                     "). Liaison coupee, reconnectez le telescope.");
+  DisconnectMount();
+}
+
+bool Mount::DriverSend(TelescopeDriver::Request r, const TelescopeDriver::Args& a, int waitMs) {
+  if (!driver_) return false;
+  bool ok = driver_->Send(r, a, waitMs);
+  std::string err = driver_->Answer().error;
+  if (!err.empty() && hooks.statusLine) hooks.statusLine("Telescope : " + err);
+  return ok;
+}
+
+// ---- connection ----
+
+bool Mount::ConnectMount() {
+  Interface chosen = Chosen();
+  if (chosen == Interface::None) return false;
+  if (connected_) return true;
+  if ((chosen == Interface::Marvane || chosen == Interface::Telkor) && !port_.Ready() &&
+      hooks.statusLine)
+    hooks.statusLine(
+        "Telescope : acces aux ports E/S indisponible, les commandes ne seront pas "
+        "envoyees (voir les messages du demarrage).");
+  try {
+    switch (chosen) {
+      case Interface::Lx200:
+      case Interface::Ruvena:
+        OpenLink(kMountSlot, pref_.CBX_AG_PortSerie, pref_.CBX_AG_Vitesse, pref_.CBX_AG_Parite,
+                 pref_.CBX_AG_Databits, pref_.CBX_AG_StopBits);
+        connected_ = true;
+        if (chosen == Interface::Lx200 && hooks.handPadRate) {
+          int rate = hooks.handPadRate();
+          if (rate >= 0) SetMountRate(rate);
+        }
+        break;
+      case Interface::Telkor:
+        uart_ = SerialItemAddress(pref_.CBX_AG_PortSerie.Text());
+        if (uart_ != 0) {
+          WritePortByte(uart_ + 1, 0);
+          WritePortByte(uart_ + 4, 8);
+          WritePortByte(uart_ + 3, 0);
+          TelkorStop();
+        }
+        connected_ = uart_ != 0;
+        break;
+      case Interface::Marvane:
+        connected_ = true;
+        break;
+      case Interface::Ascom: {
+        if (!driver_ && hooks.makeDriver) driver_ = hooks.makeDriver();
+        if (!driver_) break;
+        driver_->SetDevice(pref_.EDT_ASCOM_Telescope.Text());
+        // A bounded wait: a server that does not answer must not freeze us.
+        bool answered = driver_->Send(TelescopeDriver::Request::Connect, {}, 15000);
+        connected_ = answered && driver_->Answer().connected;
+        if (!connected_) {
+          std::string why = answered ? driver_->Answer().error : "pas de reponse du serveur INDI";
+          pref_.PNL_ASCOM_Etat.SetColor({0, 0, 255});
+          pref_.App().Dlg().MessageBox("Impossible de se connecter au télescope, erreur 206\n" +
+                                           pref_.EDT_ASCOM_Telescope.Text() +
+                                           (why.empty() ? "" : " : " + why),
+                                       "Telescope", MessageKind::Error, MessageButtons::Ok);
+        } else {
+          pref_.PNL_ASCOM_Etat.SetColor({0, 255, 0});
+        }
+        break;
+      }
+      case Interface::None:
+        break;
+    }
+  } catch (const ExCom& e) {
+    ports_.CloseCom(kMountSlot);
+    connected_ = false;
+    std::string device = SerialItemDevice(pref_.CBX_AG_PortSerie.Text());
+    pref_.App().Dlg().MessageBox(
+        std::string(e.what()) + "\n" + device + " : " + ports_.Devices().DevicePath(device),
+        "Telescope", MessageKind::Error, MessageButtons::Ok);
+  }
+  SetButtons();
+  return connected_;
+}
+
+void Mount::DisconnectMount() {
+  if (Chosen() == Interface::Ascom && driver_ && connected_)
+    driver_->Send(TelescopeDriver::Request::Disconnect, {}, 5000);
+  ports_.CloseCom(kMountSlot);
+  connected_ = false;
+  for (bool& m : moving_) m = false;
+  remaining_[0] = remaining_[1] = 0;
+  suivi_.TMR_Suivi_AD.Stop();
+  suivi_.TMR_Suivi_Dec.Stop();
+  if (gotoInProgress_) {
+    gotoInProgress_ = false;
+    suivi_.TMR_ScopePosition.Stop();
+    if (hooks.gotoEnded) hooks.gotoEnded();
+  }
+  SetButtons();
+}
+
+// ---- motions ----
+
+void Mount::StartMotion(int direction, bool durationGiven, bool applyGuideSettings, double amount) {
+  if (direction < 1 || direction > 4 || Chosen() == Interface::None) return;
+  if (!EnsureConnected()) return;
+  int real = guideMode ? InvertDirection(direction, pref_.CKB_GUIDE_InverseAD.Checked(),
+                                         pref_.CKB_GUIDE_InverseDEC.Checked())
+                       : InvertDirection(direction, pref_.CKB_GOTO_InverseAD.Checked(),
+                                         pref_.CKB_GOTO_InverseDEC.Checked());
+  StartReal(real, durationGiven, applyGuideSettings, amount);
+}
+
+void Mount::ArmAxis(int direction, int64_t intervalMs) {
+  Timer& t = IsRaAxis(direction) ? suivi_.TMR_Suivi_AD : suivi_.TMR_Suivi_Dec;
+  t.SetInterval(static_cast<int>(std::min<int64_t>(intervalMs, INT32_MAX)));
+  t.Start();
+}
+
+void Mount::StartReal(int direction, bool durationGiven, bool applyGuideSettings, double amount) {
+  const int axis = Axis(direction);
+  const bool continuous = amount == kContinuous;
+  int64_t d = MotionDurationMs(direction, durationGiven, applyGuideSettings, amount,
+                               pref_.AxisSettings(direction), lastDir_[axis]);
+  if (continuous && !durationGiven)
+    (axis == kRa ? suivi_.TMR_Suivi_AD : suivi_.TMR_Suivi_Dec).Stop();
+  if (!continuous) {
+    (axis == kRa ? suivi_.EDT_Dir_AD : suivi_.EDT_Dir_Dec).SetText(DirectionWord(direction));
+    (axis == kRa ? suivi_.EDT_Duree_AD : suivi_.EDT_Duree_Dec).SetText(std::to_string(d));
+    // A timed motion reduced to nothing moves nothing (a zero-length timer
+    // would never end it).
+    if (d <= 0) return;
+  }
+  const int64_t maxPulse = pref_.SPED_Impulsions_Maxi.Value();
+  const int64_t pulseLen = pref_.SPED_Duree_impulsions.Value();
+  sameAsBefore_[axis] = lastDir_[axis] == direction || axisDir_[axis] == direction;
+  try {
+    switch (Chosen()) {
+      case Interface::Lx200:
+        if (moving_[direction & 3]) return;
+        StopReal(OppositeDirection(direction));
+        if (!continuous) ArmAxis(direction, d);
+        SendMountString(kMountSlot, kStart[direction & 3]);
+        break;
+      case Interface::Ruvena:
+      case Interface::Ascom: {
+        int64_t pulse;
+        if (!continuous) {
+          remaining_[axis] = d;
+          pulse = std::min(maxPulse, d);
+          ArmAxis(direction, pulse);
+        } else {
+          pulse = pulseLen;
+          remaining_[axis] = static_cast<int64_t>(kContinuous);
+          ArmAxis(direction, Trunc(static_cast<double>(pulseLen) * 0.9));
+        }
+        if (Chosen() == Interface::Ruvena) {
+          SendMountByte(kMountSlot, RuvenaByte(direction, pulse));
+        } else {
+          static const int kGuide[] = {TelescopeDriver::kGuideSouth, TelescopeDriver::kGuideEast,
+                                       TelescopeDriver::kGuideWest, TelescopeDriver::kGuideNorth};
+          TelescopeDriver::Args a;
+          a.guideDirection = kGuide[direction & 3];
+          a.pulseMs = static_cast<int>(pulse);
+          DriverSend(TelescopeDriver::Request::PulseGuide, a, -1);
+        }
+        break;
+      }
+      case Interface::Marvane: {
+        StopReal(OppositeDirection(direction));
+        if (!continuous) {
+          remaining_[axis] = d;
+          ArmAxis(direction, d);
+        } else {
+          remaining_[axis] = 1;
+        }
+        int active = pref_.ActiveValue(direction);
+        dataShadow_ = static_cast<uint8_t>(dataShadow_ | (active << (pref_.Pin(direction) - 2)));
+        WritePortByte(LptAddress(), dataShadow_);
+        break;
+      }
+      case Interface::Telkor:
+        TelkorStop();
+        if (!continuous) {
+          remaining_[axis] = d;
+          ArmAxis(direction, d);
+        } else {
+          remaining_[axis] = 1;
+        }
+        TelkorDirection(direction);
+        break;
+      case Interface::None:
+        return;
+    }
+  } catch (const ExCom& e) {
+    LinkFailed(e.what());
+    return;
+  }
+  moving_[direction & 3] = true;
+  axisDir_[axis] = direction;
+  axisStart_[axis] = suivi_.Loop().NowMs();
+}
+
+void Mount::StopMotion(int direction) {
+  if (direction < 1 || direction > 4 || Chosen() == Interface::None) return;
+  int real = guideMode ? InvertDirection(direction, pref_.CKB_GUIDE_InverseAD.Checked(),
+                                         pref_.CKB_GUIDE_InverseDEC.Checked())
+                       : InvertDirection(direction, pref_.CKB_GOTO_InverseAD.Checked(),
+                                         pref_.CKB_GOTO_InverseDEC.Checked());
+  try {
+    StopReal(real);
+  } catch (const ExCom& e) {
+    LinkFailed(e.what());
+  }
+}
+
+void Mount::StopAllMotion() {
+  for (int d = 1; d <= 4; ++d) StopMotion(d);
+}
+
+void Mount::StopReal(int direction) {
+  const int axis = Axis(direction);
+  bool& moving = moving_[direction & 3];
+  switch (Chosen()) {
+    case Interface::Lx200:
+      if (moving && connected_) SendMountString(kMountSlot, kStop[direction & 3]);
+      moving = false;
+      lastDir_[axis] = direction;
+      break;
+    case Interface::Marvane:
+      if (moving) {
+        int active = pref_.ActiveValue(direction) & 1;
+        dataShadow_ = static_cast<uint8_t>(dataShadow_ & ~(active << (pref_.Pin(direction) - 2)));
+        WritePortByte(LptAddress(), dataShadow_);
+        std::string bits;
+        for (int b = 7; b >= 0; --b) bits += ((dataShadow_ >> b) & 1) ? '1' : '0';
+        pref_.EDT_TestValue.SetText(bits);
+      }
+      moving = false;
+      lastDir_[axis] = direction;
+      remaining_[axis] = 0;
+      break;
+    case Interface::Telkor:
+      if (connected_) TelkorStop();
+      for (bool& m : moving_) m = false;
+      remaining_[axis] = 0;
+      lastDir_[axis] = direction;
+      break;
+    case Interface::Ruvena:
+      moving = false;
+      remaining_[axis] = 0;
+      lastDir_[axis] = direction;
+      break;
+    case Interface::Ascom:
+    case Interface::None:
+      break;
+  }
+}
+
+void Mount::AxisTimer(bool raAxis) {
+  const int axis = raAxis ? kRa : kDec;
+  Timer& t = raAxis ? suivi_.TMR_Suivi_AD : suivi_.TMR_Suivi_Dec;
+  const int dir = axisDir_[axis];
+  try {
+    switch (Chosen()) {
+      case Interface::Ruvena: {
+        if (remaining_[axis] != static_cast<int64_t>(kContinuous))
+          remaining_[axis] -= pref_.SPED_Impulsions_Maxi.Value();
+        (raAxis ? suivi_.EDT_DurRA : suivi_.EDT_DurDec).SetText(std::to_string(remaining_[axis]));
+        if (remaining_[axis] > 0 && dir != 0 && moving_[dir & 3]) {
+          StartReal(dir, true, false, static_cast<double>(remaining_[axis]));
+          return;  // the next pulse re-armed the timer
+        }
+        StopReal(raAxis ? kEast : kNorth);
+        StopReal(raAxis ? kWest : kSouth);
+        break;
+      }
+      case Interface::Ascom:
+        if (remaining_[axis] == static_cast<int64_t>(kContinuous) && dir != 0 && moving_[dir & 3]) {
+          StartReal(dir, true, false, kContinuous);
+          return;
+        }
+        moving_[raAxis ? (kEast & 3) : (kNorth & 3)] = false;
+        moving_[raAxis ? (kWest & 3) : (kSouth & 3)] = false;
+        remaining_[axis] = 0;
+        break;
+      default:
+        StopReal(raAxis ? kEast : kNorth);
+        StopReal(raAxis ? kWest : kSouth);
+        break;
+    }
+  } catch (const ExCom& e) {
+    LinkFailed(e.what());
+  }
+  t.Stop();
+  if (relPending_[axis]) EndRelativeAxis(raAxis);
+}
+
+// ---- relative moves and GOTO ----
+
+void Mount::MoveRelative(double deltaRa, double deltaDec) {
+  if (Chosen() == Interface::None || !EnsureConnected()) return;
+  guideMode = false;
+  gotoInProgress_ = true;
+  relPending_[kRa] = relPending_[kDec] = false;
+  pendingDec_ = 0;
+  if (deltaRa != 0) {
+    relPending_[kRa] = true;
+    StartMotion(deltaRa < 0 ? kEast : kWest, false, true, std::fabs(deltaRa));
+  }
+  if (deltaDec != 0) {
+    relPending_[kDec] = true;
+    if (pref_.CKB_Axes_Separes.Checked() && relPending_[kRa])
+      pendingDec_ = deltaDec;
+    else
+      StartMotion(deltaDec < 0 ? kSouth : kNorth, false, true, std::fabs(deltaDec));
+  }
+  if (!relPending_[kRa] && !relPending_[kDec]) {
+    gotoInProgress_ = false;
+    return;
+  }
+  // A motion reduced to nothing ends at once.
+  for (int axis : {kRa, kDec}) {
+    Timer& t = axis == kRa ? suivi_.TMR_Suivi_AD : suivi_.TMR_Suivi_Dec;
+    if (relPending_[axis] && !t.Running() && !(axis == kDec && pendingDec_ != 0))
+      EndRelativeAxis(axis == kRa);
+  }
+  if (gotoInProgress_) {
+    lastTick_ = suivi_.Loop().NowMs();
+    suivi_.TMR_ScopePosition.SetInterval(500);
+    suivi_.TMR_ScopePosition.Start();
+  }
+}
+
+void Mount::EndRelativeAxis(bool raAxis) {
+  relPending_[raAxis ? kRa : kDec] = false;
+  if (raAxis && pendingDec_ != 0) {
+    double dDec = pendingDec_;
+    pendingDec_ = 0;
+    StartMotion(dDec < 0 ? kSouth : kNorth, false, true, std::fabs(dDec));
+    if (suivi_.TMR_Suivi_Dec.Running()) return;
+    relPending_[kDec] = false;
+  }
+  if (relPending_[kRa] || relPending_[kDec] || !gotoInProgress_) return;
+  DeadReckon();
+  EndGoto();
+}
+
+void Mount::EndGoto() {
+  gotoInProgress_ = false;
+  suivi_.TMR_ScopePosition.Stop();
+  if (hooks.positionChanged) hooks.positionChanged();
+  if (hooks.gotoEnded) hooks.gotoEnded();
+  if (pref_.CKB_Fin_GOTO_Afficher_Message.Checked() && hooks.statusLine)
+    hooks.statusLine("GOTO termine");
+  if (pref_.CKB_Fin_Goto_Jouer_un_son.Checked() && hooks.playSound)
+    hooks.playSound(pref_.EDT_Fin_GOTO_Son_a_jouer.Text());
+  if (pref_.CKB_Fin_GOTO_ExecuteScript.Checked() && hooks.runScript)
+    hooks.runScript(pref_.EDT_Fin_GOTO_Script.Text());
+}
+
+void Mount::GotoCoordinates(double targetRa, double targetDec) {
+  if (!EnsureConnected()) return;
+  try {
+    if (Chosen() == Interface::Lx200) {
+      SendMountString(kMountSlot, "#:Q#");
+      suivi_.Loop().Pause(100);
+      SendMountString(kMountSlot, Lx200TargetRa(targetRa));
+      SendMountString(kMountSlot, Lx200TargetDec(targetDec));
+      SendMountString(kMountSlot, "#:MS#");
+      Reply(kMountSlot);
+    } else if (Chosen() == Interface::Ascom) {
+      TelescopeDriver::Args a;
+      a.raHours = targetRa / 54000.0;
+      a.decDegrees = targetDec / 3600.0;
+      if (!DriverSend(TelescopeDriver::Request::SlewToCoordinatesAsync, a, 2000)) return;
+    } else {
+      return;  // the object actions drive the other interfaces by relative moves
+    }
+  } catch (const ExCom& e) {
+    LinkFailed(e.what());
+    return;
+  }
+  gotoInProgress_ = true;
+  suivi_.TMR_ScopePosition.SetInterval(500);
+  suivi_.TMR_ScopePosition.Start();
+}
+
+void Mount::AbortGoto() {
+  try {
+    if (Chosen() == Interface::Lx200 && connected_) {
+      SendMountString(kMountSlot, "#:Q#");
+    } else if (Chosen() == Interface::Ascom && connected_) {
+      DriverSend(TelescopeDriver::Request::AbortSlew, {}, 2000);
+    } else {
+      StopAllMotion();
+      suivi_.TMR_Suivi_AD.Stop();
+      suivi_.TMR_Suivi_Dec.Stop();
+      relPending_[kRa] = relPending_[kDec] = false;
+      pendingDec_ = 0;
+    }
+  } catch (const ExCom& e) {
+    LinkFailed(e.what());
+  }
+  suivi_.TMR_ScopePosition.Stop();
+  bool was = gotoInProgress_;
+  gotoInProgress_ = false;
+  if (was && hooks.gotoEnded) hooks.gotoEnded();
+}
+
+void Mount::SyncCoordinates(double syncRa, double syncDec) {
+  if (Chosen() != Interface::Ascom || !EnsureConnected()) return;
+  TelescopeDriver::Args a;
+  a.raHours = syncRa / 54000.0;
+  a.decDegrees = syncDec / 3600.0;
+  DriverSend(TelescopeDriver::Request::SyncToCoordinates, a, 2000);
+}
+
+std::string Mount::SyncLibraryObject(const std::string& object) {
+  if (Chosen() != Interface::Lx200 || !EnsureConnected()) return {};
+  try {
+    SendMountString(kMountSlot, "#:Q#");
+    suivi_.Loop().Pause(100);
+    SendMountString(kMountSlot, ":L" + object + "#");
+    SendMountString(kMountSlot, ":CM#");
+    return Reply(kMountSlot);
+  } catch (const ExCom& e) {
+    LinkFailed(e.what());
+    return {};
+  }
+}
+
+void Mount::SetMountRate(int rate) {
+  static const char* const kRates[] = {"#:RG#", "#:RC#", "#:RM#", "#:RS#"};
+  if (rate < 0 || rate > 3 || Chosen() != Interface::Lx200 || !EnsureConnected()) return;
+  try {
+    SendMountString(kMountSlot, kRates[rate]);
+  } catch (const ExCom& e) {
+    LinkFailed(e.what());
+  }
+}
+
+// ---- position ----
+
+void Mount::TMR_ScopePositionTimer() {
+  switch (Chosen()) {
+    case Interface::Lx200: {
+      if (!connected_) return;
+      try {
+        SendMountString(kMountSlot, "#:D#");
+        std::string bars = Reply(kMountSlot).substr(0, 6);
+        SendMountString(kMountSlot, "#:GR#");
+        lastRa_ = Reply(kMountSlot).substr(0, 7);
+        if (auto v = ParseLx200Ra(lastRa_)) ra = *v;
+        SendMountString(kMountSlot, "#:GD#");
+        lastDec_ = Reply(kMountSlot).substr(0, 8);
+        if (auto v = ParseLx200Dec(lastDec_)) dec = *v;
+        if (hooks.positionText) hooks.positionText(lastRa_, lastDec_);
+        if (hooks.positionChanged) hooks.positionChanged();
+        if (gotoInProgress_ && bars == "      ") EndGoto();
+      } catch (const ExCom& e) {
+        LinkFailed(e.what());
+      }
+      return;
+    }
+    case Interface::Ascom: {
+      if (!connected_ || !driver_) return;
+      // Answers slower than 100 ms are skipped for this tick.
+      if (driver_->Send(TelescopeDriver::Request::RightAscension, {}, 100))
+        ra = driver_->Answer().raHours * 54000.0;
+      if (driver_->Send(TelescopeDriver::Request::Declination, {}, 100))
+        dec = driver_->Answer().decDegrees * 3600.0;
+      if (hooks.positionChanged) hooks.positionChanged();
+      if (driver_->Send(TelescopeDriver::Request::Slewing, {}, 100) && gotoInProgress_ &&
+          !driver_->Answer().slewing)
+        EndGoto();
+      if (!driver_->Answer().error.empty() && gotoInProgress_ && !driver_->Answer().connected) {
+        if (hooks.statusLine) hooks.statusLine("Telescope : " + driver_->Answer().error);
+        DisconnectMount();
+      }
+      return;
+    }
+    default:
+      DeadReckon();
+      return;
+  }
+}
+
+void Mount::DeadReckon() {
+  const int64_t now = suivi_.Loop().NowMs();
+  const int64_t elapsedMs = lastTick_ < 0 ? 0 : now - lastTick_;
+  lastTick_ = now;
+  const double elapsed = static_cast<double>(elapsedMs) / 1000.0;
+  for (int axis : {kRa, kDec}) {
+    int dir = axisDir_[axis];
+    if (dir == 0 || !moving_[dir & 3]) continue;
+    if (gotoInProgress_ && Chosen() != Interface::Ruvena && remaining_[axis] > 0 &&
+        remaining_[axis] != static_cast<int64_t>(kContinuous))
+      remaining_[axis] = std::max<int64_t>(0, remaining_[axis] - elapsedMs);
+    MotionSettings s = pref_.AxisSettings(dir);
+    double dead = s.backlash - (s.inertiaPercent ? 0 : s.inertiaMs);
+    bool running = static_cast<double>(now - axisStart_[axis]) > dead || sameAsBefore_[axis];
+    if (!running) continue;
+    double sign = (dir == kEast || dir == kSouth) ? -1 : 1;
+    if (axis == kRa && pref_.CKB_InverseAD_Carte.Checked()) sign = -sign;
+    if (axis == kDec && pref_.CKB_InverseDEC_Carte.Checked()) sign = -sign;
+    double step = static_cast<double>(Round(sign * pref_.EffectiveSpeed(dir) * elapsed));
+    if (axis == kRa) {
+      ra = std::fmod(ra + step, 1296000.0);
+      if (ra < 0) ra += 1296000.0;
+    } else {
+      dec += step;
+    }
+  }
+  if (hooks.positionChanged) hooks.positionChanged();
+}
+
+// ---- focuser ----
+
+void Mount::FocusStart(int focusDir) {
+  if (pref_.RDB_Focus_LX200.Checked()) {
+    try {
+      if (!ports_.IsOpen(kFocusSlot))
+        OpenLink(kFocusSlot, pref_.CBX_AG_Focus_PortSerie, pref_.CBX_AG_Focus_Vitesse,
+                 pref_.CBX_AG_Focus_Parite, pref_.CBX_AG_Focus_Databits,
+                 pref_.CBX_AG_Focus_StopBits);
+      SendMountString(kFocusSlot, focusDir == 0 ? "#:F-#" : "#:F+#");
+    } catch (const ExCom& e) {
+      ports_.CloseCom(kFocusSlot);
+      if (hooks.statusLine) hooks.statusLine("Focuser : " + std::string(e.what()));
+    }
+  } else if (pref_.RDB_Focus_Marvane.Checked()) {
+    uint16_t lpt = ParallelItemAddress(pref_.CBX_AG_Focus_PortParallele.Text());
+    int active = static_cast<int>(
+        (focusDir == 0 ? pref_.TNI_Focus_In_Activevalue : pref_.TNI_Focus_Out_Activevalue).Value());
+    uint8_t bit = focusDir == 0 ? 1 : 2;
+    if (active == 1) controlShadow_ = static_cast<uint8_t>(controlShadow_ & ~bit);
+    WritePortByte(lpt + 2, controlShadow_);
+  }
+}
+
+void Mount::FocusStop(int focusDir) {
+  if (pref_.RDB_Focus_LX200.Checked()) {
+    try {
+      if (!ports_.IsOpen(kFocusSlot))
+        OpenLink(kFocusSlot, pref_.CBX_AG_Focus_PortSerie, pref_.CBX_AG_Focus_Vitesse,
+                 pref_.CBX_AG_Focus_Parite, pref_.CBX_AG_Focus_Databits,
+                 pref_.CBX_AG_Focus_StopBits);
+      SendMountString(kFocusSlot, "#:FQ#");
+    } catch (const ExCom& e) {
+      ports_.CloseCom(kFocusSlot);
+      if (hooks.statusLine) hooks.statusLine("Focuser : " + std::string(e.what()));
+    }
+  } else if (pref_.RDB_Focus_Marvane.Checked()) {
+    uint16_t lpt = ParallelItemAddress(pref_.CBX_AG_Focus_PortParallele.Text());
+    int active = static_cast<int>(
+        (focusDir == 0 ? pref_.TNI_Focus_In_Activevalue : pref_.TNI_Focus_Out_Activevalue).Value());
+    uint8_t bit = focusDir == 0 ? 1 : 2;
+    if (active == 1) controlShadow_ = static_cast<uint8_t>(controlShadow_ | bit);
+    WritePortByte(lpt + 2, controlShadow_);
+  }
+}
+
+// ---- Telkor shift register ----
+
+void Mount::TelkorBit(int offset, uint8_t bit, bool on) {
+  uint16_t address = static_cast<uint16_t>(uart_ + offset);
+  uint8_t v = ReadPortByte(address);
+  v = on ? static_cast<uint8_t>(v | bit) : static_cast<uint8_t>(v & ~bit);
+  for (int i = 0; i < 3; ++i) WritePortByte(address, v);
+}
+
+void Mount::TelkorStop() {
+  TelkorBit(3, 0x40, false);  // break off
+  for (int i = 0; i < 8; ++i) {
+    TelkorBit(4, 1, false);  // DTR 0
+    TelkorBit(4, 2, false);  // RTS 0
+    TelkorBit(4, 2, true);   // RTS 1: clock
+  }
+  TelkorBit(4, 2, false);
+  TelkorBit(3, 0x40, true);  // break on: latch
+}
+
+void Mount::TelkorDirection(int direction) {
+  TelkorBit(3, 0x40, false);
+  for (int i = 0; i < 8; ++i) {
+    TelkorBit(4, 1, false);
+    TelkorBit(4, 2, false);
+    TelkorBit(4, 2, true);
+  }
+  TelkorBit(4, 2, false);
+  int k = direction == kWest ? 0 : direction == kEast ? 1 : direction == kNorth ? 2 : 3;
+  for (int i = 0; i <= k; ++i) {
+    TelkorBit(4, 1, i == 0);  // one clock with DTR 1, then k with DTR 0
+    TelkorBit(4, 2, true);
+    TelkorBit(4, 2, false);
+  }
+  TelkorBit(3, 0x40, true);
+}
+
+}  // namespace orniva

@@ -1,0 +1,144 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/port_io.h"
+#include "platform/serial_port.h"
+#include "platform/telescope_driver.h"
+#include "telescope/mount_kernels.h"
+#include "telescope/tfrm_com_trafic.h"
+#include "telescope/tfrm_pref.h"
+#include "telescope/tfrm_prg_suivi.h"
+
+namespace orniva {
+
+// What the mount layer tells the rest of the program; the program object
+// wires these to the message window, the sound player, the script runner,
+// the object actions and the sky chart as they exist.
+struct MountHooks {
+  std::function<void(const std::string&)> statusLine;  // message window
+  std::function<void(const std::string&)> playSound;   // a sound file, async
+  std::function<void(const std::string&)> runScript;   // a script file
+  std::function<void()> gotoEnded;                     // object actions re-enabled, script released
+  std::function<void()> positionChanged;               // sky chart refresh
+  // The hand pad's current-position fields (RA reply, Dec reply).
+  std::function<void(const std::string&, const std::string&)> positionText;
+  // The hand pad's rate (0 guide .. 3 slew), sent at connection; -1 none.
+  std::function<int()> handPadRate;
+  // An interface (true) or "Aucune" (false) was chosen: "Autoguidage", the
+  // telescope menu and "Self-Guidage" follow.
+  std::function<void(bool)> interfaceChosen;
+  // Makes the telescope driver of the "ASCOM" choice (the INDI client).
+  std::function<std::unique_ptr<TelescopeDriver>()> makeDriver;
+};
+
+// The mount command layer: starts and stops motions in the four directions
+// on the chosen interface, GOTO, sync, position polling and the focuser,
+// reading its settings from the preferences and timing motions with the
+// timers of TFRM_Prg_Suivi.
+class Mount {
+ public:
+  enum class Interface { None, Lx200, Ascom, Ruvena, Marvane, Telkor };
+  static constexpr int kMountSlot = 1;
+  static constexpr int kFocusSlot = 2;
+
+  Mount(TFRM_Pref& pref, TFRM_Prg_Suivi& suivi, TFRM_ComTrafic& trafic, SerialPorts& ports,
+        PortIo& port);
+  ~Mount();
+
+  MountHooks hooks;
+
+  Interface Chosen() const;
+  bool Connected() const { return connected_; }
+
+  void StartMotion(int direction, bool durationGiven, bool applyGuideSettings, double amount);
+  void StopMotion(int direction);
+  void StopAllMotion();
+  void MoveRelative(double deltaRa, double deltaDec);
+  void GotoCoordinates(double ra, double dec);
+  void AbortGoto();
+  void SyncCoordinates(double ra, double dec);
+  // LX200 library object: ":L" + object + "#", then ":CM#"; returns the reply.
+  std::string SyncLibraryObject(const std::string& object);
+  void SetMountRate(int rate);
+  bool ConnectMount();
+  void DisconnectMount();
+  void FocusStart(int focusDir);
+  void FocusStop(int focusDir);
+  void TMR_ScopePositionTimer();
+  void TMR_Suivi_ADTimer() { AxisTimer(true); }
+  void TMR_Suivi_DecTimer() { AxisTimer(false); }
+
+  // The serial and port helpers of the mount link.
+  void SendMountString(int slot, std::string text);
+  void SendMountByte(int slot, uint8_t byte);
+  void WritePortByte(uint16_t address, uint8_t value);
+  uint8_t ReadPortByte(uint16_t address);
+
+  // Guide mode: guiding corrections (true) use the guide inversions.
+  bool guideMode = false;
+  // The mount position in arcseconds (RA as an angle, 0 .. 1296000).
+  double ra = 0, dec = 0;
+
+  bool Moving(int direction) const { return moving_[direction & 3]; }
+  bool GotoInProgress() const { return gotoInProgress_; }
+  int64_t RemainingMs(bool raAxis) const { return remaining_[raAxis ? 0 : 1]; }
+  uint8_t DataShadow() const { return dataShadow_; }
+  uint8_t ControlShadow() const { return controlShadow_; }
+  TelescopeDriver* Driver() const { return driver_.get(); }
+  const std::string& LastDecReply() const { return lastDec_; }
+  const std::string& LastRaReply() const { return lastRa_; }
+
+ private:
+  void InterfaceClick();
+  void ConnectClick();
+  void TestButton(int direction, bool down);
+  bool EnsureConnected();
+  void OpenLink(int slot, const ComboBox& port, const ComboBox& baud, const ComboBox& parity,
+                const ComboBox& bits, const ComboBox& stop);
+  void StartReal(int direction, bool durationGiven, bool applyGuideSettings, double amount);
+  void StopReal(int direction);
+  void ArmAxis(int direction, int64_t intervalMs);
+  void AxisTimer(bool raAxis);
+  void EndRelativeAxis(bool raAxis);
+  void EndGoto();
+  void LinkFailed(const std::string& what);
+  std::string Reply(int slot);
+  bool DriverSend(TelescopeDriver::Request r, const TelescopeDriver::Args& a, int waitMs);
+  void DeadReckon();
+  uint16_t LptAddress() const;
+  // Telkor lines.
+  void TelkorBit(int offset, uint8_t bit, bool on);
+  void TelkorStop();
+  void TelkorDirection(int direction);
+  void SetButtons();
+
+  TFRM_Pref& pref_;
+  TFRM_Prg_Suivi& suivi_;
+  TFRM_ComTrafic& trafic_;
+  SerialPorts& ports_;
+  PortIo& port_;
+  std::unique_ptr<TelescopeDriver> driver_;
+
+  bool connected_ = false;
+  bool focusConnected_ = false;
+  bool moving_[4] = {false, false, false, false};  // indexed by direction & 3
+  int lastDir_[2] = {0, 0};                        // RA, Dec
+  int axisDir_[2] = {0, 0};                        // the running direction
+  int64_t remaining_[2] = {0, 0};
+  int64_t axisStart_[2] = {0, 0};
+  bool sameAsBefore_[2] = {false, false};
+  uint16_t uart_ = 0;
+  uint8_t dataShadow_ = 0;
+  uint8_t controlShadow_ = 0;
+  bool gotoInProgress_ = false;
+  bool relPending_[2] = {false, false};
+  double pendingDec_ = 0;
+  int64_t lastTick_ = -1;
+  std::string lastRa_, lastDec_;
+};
+
+}  // namespace orniva

@@ -439,6 +439,8 @@ void Mount::AxisTimer(bool raAxis) {
         remaining_[axis] = 0;
         break;
       default:
+        // The last stretch of a dead-reckoned move counts up to the stop.
+        if (suivi_.TMR_ScopePosition.Running()) DeadReckon();
         StopReal(raAxis ? kEast : kNorth);
         StopReal(raAxis ? kWest : kSouth);
         break;
@@ -725,6 +727,7 @@ void Mount::TelkorBit(int offset, uint8_t bit, bool on) {
 }
 
 void Mount::TelkorStop() {
+  for (bool& m : moving_) m = false;
   TelkorBit(3, 0x40, false);  // break off
   for (int i = 0; i < 8; ++i) {
     TelkorBit(4, 1, false);  // DTR 0

@@ -1,0 +1,229 @@
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include "mount_fixture.h"
+
+namespace orniva {
+namespace {
+
+struct PortFixture : MountFixture {
+  // The bytes the mount link received (a bare pseudo-terminal).
+  int master = -1;
+  void UsePty() {
+    master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ::grantpt(master);
+    ::unlockpt(master);
+    UseDevice("COM1", ::ptsname(master));
+  }
+  ~PortFixture() override {
+    if (master >= 0) ::close(master);
+  }
+  std::string Received() {
+    std::string out;
+    pollfd p{master, POLLIN, 0};
+    char buf[256];
+    while (::poll(&p, 1, 50) > 0) {
+      ssize_t n = ::read(master, buf, sizeof buf);
+      if (n <= 0) break;
+      out.append(buf, n);
+    }
+    return out;
+  }
+};
+
+TEST_F(PortFixture, MarvaneSetsAndClearsTheDirectionBitAtTheActiveLevel) {
+  pref.RDB_Marvane.Click();
+  pref.BTN_Connecter.Click();
+  ASSERT_TRUE(mount.Connected());
+  // East on pin 6, active 1: data bit 4 of $378.
+  pref.TestButtonMouse(kEast, true);
+  EXPECT_EQ(port.Register(0x378), 0x10);
+  EXPECT_EQ(port.Level("0378.D4"), 1);
+  EXPECT_EQ(TrafficLines().back(), "0378 : 00010000");
+  pref.TestButtonMouse(kEast, false);
+  EXPECT_EQ(port.Register(0x378), 0x00);
+  EXPECT_EQ(pref.EDT_TestValue.Text(), "00000000");
+  // Active value 0: neither changes the register.
+  pref.TNI_Est_ActiveValue.SetValue(0);
+  port.Clear();
+  pref.TestButtonMouse(kEast, true);
+  pref.TestButtonMouse(kEast, false);
+  EXPECT_TRUE(port.Changes().empty());
+  for (const auto& w : port.Writes()) EXPECT_EQ(w.value, 0);
+  // Another port and pin, read at every motion.
+  pref.CBX_AG_PortParallele.SetText("$278 (LPT2)");
+  pref.TNI_Bit_Nord.SetValue(2);
+  pref.TestButtonMouse(kNorth, true);
+  EXPECT_EQ(port.Register(0x278), 0x01);
+}
+
+TEST_F(PortFixture, MarvaneTimedMotionReleasesTheLineAfterItsDuration) {
+  pref.RDB_Marvane.Click();
+  loop.RunFor(1000);
+  mount.StartMotion(kSouth, true, false, 250);  // pin 9: bit 7
+  loop.RunFor(1000);
+  ASSERT_EQ(port.Changes().size(), 2u);
+  EXPECT_EQ(port.Changes()[0].line, "0378.D7");
+  EXPECT_EQ(port.Changes()[0].level, 1);
+  EXPECT_EQ(port.Changes()[1].level, 0);
+  EXPECT_EQ(port.Changes()[1].ms - port.Changes()[0].ms, 250);
+  // East then West: the opposite direction is released first.
+  port.Clear();
+  mount.StartMotion(kEast, false, true, kContinuous);
+  mount.StartMotion(kWest, false, true, kContinuous);
+  EXPECT_EQ(port.Level("0378.D4"), 0);
+  EXPECT_EQ(port.Level("0378.D5"), 1);
+  EXPECT_FALSE(mount.Moving(kEast));
+}
+
+TEST_F(PortFixture, PortWritesAreSkippedWhenPortAccessIsNotReady) {
+  port.SetReady(false);
+  mount.WritePortByte(0x378, 11);
+  EXPECT_TRUE(port.Writes().empty());
+  EXPECT_TRUE(TrafficLines().empty());
+  port.SetReady(true);
+  mount.WritePortByte(0x378, 11);
+  EXPECT_EQ(TrafficLines(), std::vector<std::string>{"0378 : 00001011"});
+}
+
+TEST_F(PortFixture, TrafficLogKeepsTheLast101Lines) {
+  for (int i = 0; i < 102; ++i) trafic.AddTrafficLine(true, false, "L", std::to_string(i));
+  ASSERT_EQ(TrafficLines().size(), 101u);
+  EXPECT_EQ(TrafficLines().front(), "L : 1");
+  EXPECT_EQ(TrafficLines().back(), "L : 101");
+}
+
+// Replays the Telkor lines as the relay box sees them: each rising RTS edge
+// shifts DTR in, a rising break edge latches the register.
+std::vector<int> TelkorLatches(const RecordingPort& port) {
+  std::vector<int> latched;
+  int shift = 0, dtr = 0;
+  for (const auto& c : port.Changes()) {
+    if (c.line == "03F8.DTR") dtr = c.level;
+    if (c.line == "03F8.RTS" && c.level == 1) shift = ((shift << 1) | dtr) & 0xFF;
+    if (c.line == "03F8.BRK" && c.level == 1) latched.push_back(shift);
+  }
+  return latched;
+}
+
+TEST_F(PortFixture, TelkorShiftsOneDirectionAtATime) {
+  pref.RDB_Telkor.Click();
+  pref.BTN_Connecter.Click();
+  ASSERT_TRUE(mount.Connected());
+  // Reset: interrupts off, OUT2, line control 0, then the release pattern.
+  ASSERT_GE(port.Writes().size(), 3u);
+  EXPECT_EQ(port.Writes()[0].address, 0x3F9);
+  EXPECT_EQ(port.Writes()[1].address, 0x3FC);
+  EXPECT_EQ(port.Writes()[1].value, 8);
+  EXPECT_EQ(TelkorLatches(port), std::vector<int>{0});
+  // Each register change is written three times.
+  EXPECT_EQ(port.Writes()[3].value, port.Writes()[4].value);
+  EXPECT_EQ(port.Writes()[4].value, port.Writes()[5].value);
+
+  struct Case {
+    int dir, pattern;
+  } cases[] = {{kWest, 0x01}, {kEast, 0x02}, {kNorth, 0x04}, {kSouth, 0x08}};
+  for (const auto& c : cases) {
+    port.Clear();
+    mount.StartMotion(c.dir, false, true, kContinuous);
+    EXPECT_EQ(TelkorLatches(port), (std::vector<int>{0, c.pattern})) << c.dir;
+  }
+  // North while East moves: East is released first, and only North moves.
+  mount.StartMotion(kEast, false, true, kContinuous);
+  port.Clear();
+  mount.StartMotion(kNorth, false, true, kContinuous);
+  EXPECT_EQ(TelkorLatches(port), (std::vector<int>{0, 0x04}));
+  EXPECT_FALSE(mount.Moving(kEast));
+  EXPECT_TRUE(mount.Moving(kNorth));
+  port.Clear();
+  mount.StopMotion(kNorth);
+  EXPECT_EQ(TelkorLatches(port), std::vector<int>{0});
+  EXPECT_EQ(port.Level("03F8.BRK"), 1);
+}
+
+TEST_F(PortFixture, RuvenaSendsPulseBytesAndRepeatsLongMotions) {
+  UsePty();
+  pref.RDB_Ruvena.Click();
+  pref.BTN_Connecter.Click();
+  ASSERT_TRUE(mount.Connected());
+  mount.StartMotion(kEast, true, false, 200);
+  EXPECT_EQ(Received(), std::string(1, char(13 * 4 + 1)));
+  EXPECT_EQ(TrafficLines().back(), "$03F8 (COM1) : 35 \"5\"");
+  loop.RunFor(200);
+  EXPECT_FALSE(mount.Moving(kEast));
+  EXPECT_EQ(Received(), "");
+
+  // 2000 ms with pulses of at most 945: 945, 945, then 110 ms.
+  mount.StartMotion(kNorth, true, false, 2000);
+  loop.RunFor(945);
+  EXPECT_EQ(suivi.EDT_DurDec.Text(), "1055");
+  loop.RunFor(945);
+  loop.RunFor(200);
+  const std::string pulses{char(63 * 4 + 2), char(63 * 4 + 2), char(7 * 4 + 2)};
+  EXPECT_EQ(Received(), pulses);
+  EXPECT_FALSE(mount.Moving(kNorth));
+
+  // Held: pulses of 195 ms every 175 ms until released.
+  pref.TestButtonMouse(kWest, true);
+  loop.RunFor(175 * 3);
+  pref.TestButtonMouse(kWest, false);
+  loop.RunFor(1000);
+  EXPECT_EQ(Received(), std::string(4, char(13 * 4 + 0)));
+}
+
+TEST_F(PortFixture, MarvaneFocuserDrivesTheControlRegister) {
+  pref.RDB_Focus_Marvane.Click();
+  mount.FocusStop(0);
+  mount.FocusStop(1);
+  EXPECT_EQ(port.Register(0x37A), 0x03);
+  mount.FocusStart(0);
+  EXPECT_EQ(port.Register(0x37A), 0x02);
+  mount.FocusStop(0);
+  mount.FocusStart(1);
+  EXPECT_EQ(port.Register(0x37A), 0x01);
+  pref.TNI_Focus_Out_Activevalue.SetValue(0);
+  mount.FocusStop(1);
+  EXPECT_EQ(port.Register(0x37A), 0x01);  // active 0: left as it is
+}
+
+TEST_F(PortFixture, RelativeMoveByDeadReckoningEndsTheGoto) {
+  pref.RDB_Marvane.Click();
+  pref.TNI_Tps_Inertie_AD.SetValue(0);
+  pref.TNI_Tps_Inertie_Dec.SetValue(0);
+  pref.CKB_Fin_GOTO_Afficher_Message.SetChecked(true);
+  for (NumEdit* v : {&pref.TNI_Vitesse_Est, &pref.TNI_Vitesse_Ouest, &pref.TNI_Vitesse_Nord,
+                     &pref.TNI_Vitesse_Sud})
+    v->SetValue(16);  // 8" per 500 ms poll
+  mount.ra = 1296000 - 300;
+  mount.dec = 1000;
+  mount.MoveRelative(600, -320);  // West 37.5 s, South 20 s
+  EXPECT_TRUE(mount.GotoInProgress());
+  EXPECT_EQ(port.Level("0378.D5"), 1);  // West
+  EXPECT_EQ(port.Level("0378.D7"), 1);  // South
+  loop.RunFor(20000);
+  EXPECT_EQ(port.Level("0378.D7"), 0);
+  EXPECT_TRUE(mount.GotoInProgress());
+  loop.RunFor(17500);
+  EXPECT_FALSE(mount.GotoInProgress());
+  EXPECT_EQ(gotoEnded, 1);
+  EXPECT_EQ(status, std::vector<std::string>{"GOTO termine"});
+  EXPECT_EQ(mount.ra, 300);  // wrapped past 0
+  EXPECT_EQ(mount.dec, 680);
+  // With "2 axes separes" Dec starts when RA has ended.
+  pref.CKB_Axes_Separes.SetChecked(true);
+  port.Clear();
+  mount.MoveRelative(-160, 160);
+  EXPECT_EQ(port.Level("0378.D4"), 1);
+  EXPECT_EQ(port.Level("0378.D6"), 0);
+  loop.RunFor(10000);
+  EXPECT_EQ(port.Level("0378.D6"), 1);
+  loop.RunFor(10000);
+  EXPECT_EQ(mount.ra, 140);
+  EXPECT_EQ(mount.dec, 840);
+  EXPECT_FALSE(mount.GotoInProgress());
+  EXPECT_EQ(gotoEnded, 2);
+}
+
+}  // namespace
+}  // namespace orniva

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace orniva {
@@ -50,6 +51,9 @@ class TelescopeDriver {
   // whether it came. A request is refused (false) while another is in flight.
   virtual bool Send(Request request, const Args& args, int waitMs) = 0;
   virtual State Answer() const = 0;
+  // Called on the loop's thread when the driver's link goes away by itself
+  // (server stopped, network lost), with the reason.
+  std::function<void(const std::string&)> OnLost;
 };
 
 }  // namespace orniva

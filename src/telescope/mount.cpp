@@ -76,9 +76,21 @@ void Mount::SetButtons() {
     c->SetEnabled(connected_);
 }
 
+void Mount::MakeDriver() {
+  if (driver_ || !hooks.makeDriver) return;
+  driver_ = hooks.makeDriver();
+  if (!driver_) return;
+  driver_->OnLost = [this](const std::string& why) {
+    if (!connected_ || Chosen() != Interface::Ascom) return;
+    if (hooks.statusLine) hooks.statusLine("Telescope : " + why + ", liaison coupee.");
+    pref_.PNL_ASCOM_Etat.SetColor({0, 0, 255});
+    DisconnectMount();
+  };
+}
+
 void Mount::InterfaceClick() {
   Interface chosen = Chosen();
-  if (chosen == Interface::Ascom && !driver_ && hooks.makeDriver) driver_ = hooks.makeDriver();
+  if (chosen == Interface::Ascom) MakeDriver();
   SetButtons();
   if (hooks.interfaceChosen) hooks.interfaceChosen(chosen != Interface::None);
 }
@@ -203,7 +215,7 @@ bool Mount::ConnectMount() {
         connected_ = true;
         break;
       case Interface::Ascom: {
-        if (!driver_ && hooks.makeDriver) driver_ = hooks.makeDriver();
+        MakeDriver();
         if (!driver_) break;
         driver_->SetDevice(pref_.EDT_ASCOM_Telescope.Text());
         // A bounded wait: a server that does not answer must not freeze us.
@@ -630,8 +642,11 @@ void Mount::TMR_ScopePositionTimer() {
       if (driver_->Send(TelescopeDriver::Request::Slewing, {}, 100) && gotoInProgress_ &&
           !driver_->Answer().slewing)
         EndGoto();
-      if (!driver_->Answer().error.empty() && gotoInProgress_ && !driver_->Answer().connected) {
-        if (hooks.statusLine) hooks.statusLine("Telescope : " + driver_->Answer().error);
+      if (!driver_->Answer().connected && connected_) {
+        std::string why = driver_->Answer().error;
+        if (hooks.statusLine)
+          hooks.statusLine("Telescope : " + (why.empty() ? "liaison INDI perdue" : why) +
+                           ", liaison coupee.");
         DisconnectMount();
       }
       return;

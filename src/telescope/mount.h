@@ -94,6 +94,7 @@ class Mount {
 
  private:
   void InterfaceClick();
+  void MakeDriver();
   void ConnectClick();
   void TestButton(int direction, bool down);
   bool EnsureConnected();

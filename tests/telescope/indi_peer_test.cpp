@@ -1,0 +1,250 @@
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <sched.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <thread>
+
+#include "mount_fixture.h"
+#include "platform/indi_telescope.h"
+
+namespace orniva {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Moves this test program into a network namespace of its own with only
+// the loopback interface up, so that the servers it starts are reachable by
+// nothing else. Without the right to do so, loopback is used as it is.
+class PrivateNetwork : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    if (::unshare(CLONE_NEWNET) != 0) return;
+    int s = ::socket(AF_INET, SOCK_DGRAM, 0);
+    ifreq ifr{};
+    std::snprintf(ifr.ifr_name, IFNAMSIZ, "lo");
+    if (::ioctl(s, SIOCGIFFLAGS, &ifr) == 0) {
+      ifr.ifr_flags |= IFF_UP;
+      ::ioctl(s, SIOCSIFFLAGS, &ifr);
+    }
+    ::close(s);
+  }
+};
+const auto* const kNet = ::testing::AddGlobalTestEnvironment(new PrivateNetwork);
+
+int FreePort() {
+  int s = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  socklen_t len = sizeof a;
+  ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
+  ::close(s);
+  return ntohs(a.sin_port);
+}
+
+bool Accepts(int port) {
+  int s = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_port = htons(port);
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bool ok = ::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+  ::close(s);
+  return ok;
+}
+
+// An indiserver with the telescope simulator, in its own process group so
+// that stopping it also stops the driver; its settings go to a private home.
+struct IndiServer {
+  pid_t pid = -1;
+  int port = 0;
+  std::string home;
+  bool Start() {
+    port = FreePort();
+    char tmpl[] = "/tmp/orniva_indi_XXXXXX";
+    if (home.empty()) home = ::mkdtemp(tmpl);
+    std::string sock = home + "/sock" + std::to_string(port);
+    pid = ::fork();
+    if (pid == 0) {
+      ::setpgid(0, 0);
+      ::setenv("HOME", home.c_str(), 1);
+      int log = ::open((home + "/server.log").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+      ::dup2(log, 1);
+      ::dup2(log, 2);
+      std::string p = std::to_string(port);
+      ::execlp("indiserver", "indiserver", "-p", p.c_str(), "-u", sock.c_str(), "-r", "0",
+               "indi_simulator_telescope", static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    ::setpgid(pid, pid);
+    auto end = Clock::now() + std::chrono::seconds(10);
+    while (Clock::now() < end) {
+      if (Accepts(port)) return true;
+      int status;
+      if (::waitpid(pid, &status, WNOHANG) == pid) {
+        pid = -1;
+        return false;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  }
+  std::string Log() const {
+    std::string text;
+    FILE* f = std::fopen((home + "/server.log").c_str(), "r");
+    if (!f) return text;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+    std::fclose(f);
+    return text;
+  }
+  void Stop() {
+    if (pid <= 0) return;
+    ::kill(-pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    pid = -1;
+  }
+  ~IndiServer() {
+    Stop();
+    if (!home.empty()) std::system(("rm -rf '" + home + "'").c_str());
+  }
+};
+
+struct IndiFixture : MountFixture {
+  IndiServer server;
+  void SetUp() override {
+    ASSERT_TRUE(server.Start()) << "indiserver did not start (is indi-bin installed?): "
+                                << server.Log();
+    mount.hooks.makeDriver = [this] { return MakeIndiTelescope(loop); };
+    UseServer(server.port);
+    pref.RDB_ASCOM.Click();
+  }
+  void UseServer(int port) {
+    pref.EDT_ASCOM_Telescope.SetText("Telescope Simulator@127.0.0.1:" + std::to_string(port));
+  }
+  // Lets real time pass for the simulator while the loop polls.
+  bool RunReal(const std::function<bool()>& done, int seconds) {
+    auto end = Clock::now() + std::chrono::seconds(seconds);
+    while (Clock::now() < end) {
+      loop.RunFor(100);
+      if (done()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return done();
+  }
+  static double Separation(double ra1, double dec1, double ra2, double dec2) {
+    double dra = std::remainder(ra1 - ra2, 1296000.0) * std::cos(dec1 / 206264.806);
+    return std::hypot(dra, dec1 - dec2);
+  }
+};
+
+TEST_F(IndiFixture, ConnectGotoSyncAbortAndPulses) {
+  pref.BTN_Connecter.Click();
+  ASSERT_TRUE(mount.Connected()) << ::testing::PrintToString(dialogs.History().size());
+  ASSERT_TRUE(mount.Driver()->Answer().canPulseGuide);
+
+  mount.TMR_ScopePositionTimer();
+  const double startRa = mount.ra, startDec = mount.dec;
+  // GOTO one hour east of the start, at +30 degrees.
+  const double ra = std::fmod(startRa + 54000, 1296000), dec = 30 * 3600;
+  auto slewStart = Clock::now();
+  mount.GotoCoordinates(ra, dec);
+  EXPECT_TRUE(mount.GotoInProgress());
+  ASSERT_TRUE(RunReal([&] { return !mount.GotoInProgress(); }, 60));
+  EXPECT_EQ(gotoEnded, 1);
+  // The simulator ends off in RA by about the sky's turn during its slew.
+  double slewSeconds = std::chrono::duration<double>(Clock::now() - slewStart).count();
+  EXPECT_LT(std::fabs(mount.dec - dec), 30);
+  EXPECT_LT(std::fabs(std::remainder(mount.ra - ra, 1296000.0)), 30 + 15.1 * slewSeconds);
+
+  // Sync: the mount now says it points where we told it.
+  const double syncRa = std::fmod(ra + 900, 1296000), syncDec = dec - 600;
+  mount.SyncCoordinates(syncRa, syncDec);
+  RunReal([] { return false; }, 1);
+  mount.TMR_ScopePositionTimer();
+  EXPECT_LT(Separation(mount.ra, mount.dec, syncRa, syncDec), 30);
+
+  // A 2 s guide pulse north or south moves the declination (which way
+  // depends on the pier side: no direction is assumed).
+  const double before = mount.dec;
+  mount.StartMotion(kNorth, true, false, 2000);
+  RunReal([] { return false; }, 3);
+  mount.TMR_ScopePositionTimer();
+  EXPECT_GT(std::fabs(mount.dec - before), 5);
+  EXPECT_LT(std::fabs(mount.dec - before), 120);
+
+  // Abort: a long slew stops short of its target.
+  const double farDec = -40 * 3600.0;
+  mount.GotoCoordinates(ra, farDec);
+  RunReal([] { return false; }, 1);
+  mount.AbortGoto();
+  EXPECT_FALSE(mount.GotoInProgress());
+  RunReal([] { return false; }, 2);
+  mount.TMR_ScopePositionTimer();
+  const double stopped = mount.dec;
+  RunReal([] { return false; }, 1);
+  mount.TMR_ScopePositionTimer();
+  EXPECT_NEAR(mount.dec, stopped, 60);  // no longer slewing
+  EXPECT_GT(mount.dec - farDec, 3600);  // far from the target
+  EXPECT_TRUE(status.empty()) << ::testing::PrintToString(status);
+  pref.BTN_Deconnecter.Click();
+  EXPECT_FALSE(mount.Connected());
+}
+
+TEST_F(IndiFixture, NoServerIsReportedQuicklyAndLeavesTheMountUnconnected) {
+  UseServer(FreePort());
+  auto start = Clock::now();
+  pref.BTN_Connecter.Click();
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(8));
+  EXPECT_FALSE(mount.Connected());
+  ASSERT_EQ(dialogs.History().size(), 1u);
+  EXPECT_EQ(
+      dialogs.History()[0].text.rfind("Impossible de se connecter au télescope, erreur 206", 0),
+      0u);
+  EXPECT_NE(dialogs.History()[0].text.find("injoignable"), std::string::npos);
+  // A wrong device name on a running server says so.
+  pref.EDT_ASCOM_Telescope.SetText("Nulle Part@127.0.0.1:" + std::to_string(server.port));
+  pref.BTN_Connecter.Click();
+  EXPECT_FALSE(mount.Connected());
+  ASSERT_EQ(dialogs.History().size(), 2u);
+  EXPECT_NE(dialogs.History()[1].text.find("Nulle Part"), std::string::npos);
+  // The right one then connects, without restarting anything.
+  UseServer(server.port);
+  pref.BTN_Connecter.Click();
+  EXPECT_TRUE(mount.Connected());
+}
+
+TEST_F(IndiFixture, ServerDyingMidSlewEndsTheGotoAndCanBeReconnected) {
+  pref.BTN_Connecter.Click();
+  ASSERT_TRUE(mount.Connected());
+  mount.TMR_ScopePositionTimer();
+  mount.GotoCoordinates(std::fmod(mount.ra + 6 * 54000, 1296000), -50 * 3600.0);
+  RunReal([] { return false; }, 1);
+  server.Stop();
+  ASSERT_TRUE(RunReal([&] { return !mount.Connected(); }, 10));
+  EXPECT_FALSE(mount.GotoInProgress());
+  EXPECT_EQ(gotoEnded, 1);
+  ASSERT_FALSE(status.empty());
+  EXPECT_NE(status.back().find("liaison coupee"), std::string::npos) << status.back();
+  EXPECT_TRUE(pref.BTN_Connecter.Enabled());
+
+  ASSERT_TRUE(server.Start());
+  UseServer(server.port);
+  pref.BTN_Connecter.Click();
+  EXPECT_TRUE(mount.Connected());
+}
+
+}  // namespace
+}  // namespace orniva

@@ -196,7 +196,8 @@ void IndiTelescope::Handle(Request request, const Args& args) {
   std::string error;
   auto number = [&](const char* prop, std::initializer_list<std::pair<const char*, double>> vals) {
     INDI::BaseDevice dev = c.getDevice(device.c_str());
-    INDI::PropertyNumber n = dev.isValid() ? dev.getNumber(prop) : INDI::PropertyNumber(0);
+    if (!dev.isValid()) return false;
+    INDI::PropertyNumber n = dev.getNumber(prop);
     if (!n.isValid()) return false;
     for (auto& w : n) w.setValue(0);
     for (auto& [name, v] : vals)
@@ -206,7 +207,8 @@ void IndiTelescope::Handle(Request request, const Args& args) {
   };
   auto choose = [&](const char* prop, const char* element) {
     INDI::BaseDevice dev = c.getDevice(device.c_str());
-    INDI::PropertySwitch s = dev.isValid() ? dev.getSwitch(prop) : INDI::PropertySwitch(0);
+    if (!dev.isValid()) return false;
+    INDI::PropertySwitch s = dev.getSwitch(prop);
     if (!s.isValid() || !s.findWidgetByName(element)) return false;
     s.reset();
     s.findWidgetByName(element)->setState(ISS_ON);

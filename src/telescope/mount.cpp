@@ -413,11 +413,11 @@ void Mount::StopReal(int direction) {
       lastDir_[axis] = direction;
       break;
     case Interface::Ruvena:
+    case Interface::Ascom:  // nothing is sent: the running pulse ends by itself
       moving = false;
       remaining_[axis] = 0;
       lastDir_[axis] = direction;
       break;
-    case Interface::Ascom:
     case Interface::None:
       break;
   }
@@ -429,7 +429,10 @@ void Mount::AxisTimer(bool raAxis) {
   const int dir = axisDir_[axis];
   try {
     switch (Chosen()) {
-      case Interface::Ruvena: {
+      case Interface::Ruvena:
+      case Interface::Ascom: {
+        // Pulses follow each other until the time is used up, or until the
+        // direction is released for a motion without end.
         if (remaining_[axis] != static_cast<int64_t>(kContinuous))
           remaining_[axis] -= pref_.SPED_Impulsions_Maxi.Value();
         (raAxis ? suivi_.EDT_DurRA : suivi_.EDT_DurDec).SetText(std::to_string(remaining_[axis]));
@@ -441,15 +444,6 @@ void Mount::AxisTimer(bool raAxis) {
         StopReal(raAxis ? kWest : kSouth);
         break;
       }
-      case Interface::Ascom:
-        if (remaining_[axis] == static_cast<int64_t>(kContinuous) && dir != 0 && moving_[dir & 3]) {
-          StartReal(dir, true, false, kContinuous);
-          return;
-        }
-        moving_[raAxis ? (kEast & 3) : (kNorth & 3)] = false;
-        moving_[raAxis ? (kWest & 3) : (kSouth & 3)] = false;
-        remaining_[axis] = 0;
-        break;
       default:
         // The last stretch of a dead-reckoned move counts up to the stop.
         if (suivi_.TMR_ScopePosition.Running()) DeadReckon();

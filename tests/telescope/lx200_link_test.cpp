@@ -209,6 +209,12 @@ TEST_F(Lx200Fixture, UnpluggedMidCommandIsReportedAndCanBeConnectedAgain) {
   EXPECT_TRUE(sim.WaitForCommand("Ms", 1, 2000));
 }
 
+TEST_F(Lx200Fixture, LibraryObjectSync) {
+  std::string reply = mount.SyncLibraryObject("M031");
+  EXPECT_EQ(reply, " M31 EX GAL MAG 3.5 SZ178.0'#");
+  EXPECT_EQ(CommandList(), (std::vector<std::string>{"Q", "LM031", "CM"}));
+}
+
 TEST_F(Lx200Fixture, TrafficLogShowsWhatIsSentWithCrLf) {
   pref.CKB_CR.SetChecked(true);
   pref.CKB_LF.SetChecked(true);

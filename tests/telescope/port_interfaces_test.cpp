@@ -227,3 +227,79 @@ TEST_F(PortFixture, RelativeMoveByDeadReckoningEndsTheGoto) {
 
 }  // namespace
 }  // namespace orniva
+
+namespace orniva {
+namespace {
+
+// A driver that answers at once and records what it was asked.
+struct RecordingDriver : TelescopeDriver {
+  struct Call {
+    Request request;
+    Args args;
+    int64_t ms;
+  };
+  EventLoop* loop = nullptr;
+  std::vector<Call>* calls = nullptr;
+  State state;
+  void SetDevice(const std::string&) override {}
+  bool Send(Request r, const Args& a, int) override {
+    calls->push_back({r, a, loop->NowMs()});
+    if (r == Request::Connect) state.connected = true;
+    return true;
+  }
+  State Answer() const override { return state; }
+};
+
+struct DriverFixture : MountFixture {
+  std::vector<RecordingDriver::Call> calls;
+  DriverFixture() {
+    mount.hooks.makeDriver = [this] {
+      auto d = std::make_unique<RecordingDriver>();
+      d->loop = &loop;
+      d->calls = &calls;
+      return d;
+    };
+    pref.RDB_ASCOM.Click();
+  }
+  std::vector<std::pair<int, int64_t>> Pulses() const {
+    std::vector<std::pair<int, int64_t>> out;
+    for (const auto& c : calls)
+      if (c.request == TelescopeDriver::Request::PulseGuide)
+        out.push_back({c.args.guideDirection * 10000 + c.args.pulseMs, c.ms});
+    return out;
+  }
+};
+
+TEST_F(DriverFixture, GuidePulsesCarryTheDriversDirectionsAndRepeatWhileHeld) {
+  pref.BTN_Connecter.Click();
+  ASSERT_TRUE(mount.Connected());
+  calls.clear();
+  for (int dir : {kEast, kWest, kNorth, kSouth}) mount.StartMotion(dir, true, false, 100);
+  loop.RunFor(200);
+  auto p = Pulses();
+  ASSERT_EQ(p.size(), 4u);
+  EXPECT_EQ(p[0].first, 2 * 10000 + 100);  // East 2
+  EXPECT_EQ(p[1].first, 3 * 10000 + 100);  // West 3
+  EXPECT_EQ(p[2].first, 0 * 10000 + 100);  // North 0
+  EXPECT_EQ(p[3].first, 1 * 10000 + 100);  // South 1
+  // Held: pulses of 195 ms every 175 ms; released: no more.
+  calls.clear();
+  pref.TestButtonMouse(kNorth, true);
+  loop.RunFor(175 * 2);
+  pref.TestButtonMouse(kNorth, false);
+  loop.RunFor(1000);
+  p = Pulses();
+  ASSERT_EQ(p.size(), 3u);
+  EXPECT_EQ(p[1].second - p[0].second, 175);
+  EXPECT_EQ(p[2].first, 195);
+  // A GOTO converts to hours and degrees.
+  calls.clear();
+  mount.GotoCoordinates(54000 * 6, -3600 * 10.5);
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls[0].request, TelescopeDriver::Request::SlewToCoordinatesAsync);
+  EXPECT_EQ(calls[0].args.raHours, 6);
+  EXPECT_EQ(calls[0].args.decDegrees, -10.5);
+}
+
+}  // namespace
+}  // namespace orniva

@@ -5,6 +5,7 @@
 #include "acquisition/tfrm_small.h"
 #include "acquisition/tfrm_tool_affichage.h"
 #include "automation/script_commands.h"
+#include "platform/indi_telescope.h"
 #include "processing/tfrm_tool_mesures.h"
 #include "program/display_wiring.h"
 #include "program/pipeline_wiring.h"
@@ -50,6 +51,7 @@ Program::Program(EventLoop& loop, Dialogs& dialogs, std::function<void(const std
 
 Program::~Program() {
   Shutdown();
+  mount_.reset();  // before the windows it works on
   main_->FormDestroy();
   while (!windows_.empty()) windows_.pop_back();
   Step("windows freed");
@@ -86,9 +88,36 @@ void Program::Connect() {
   RegisterControlCommands(script, *message_);
   display_ = ConnectDisplay(app_, alv, Get<TFRM_Tool_Affichage>(), Get<TFRM_Small>(),
                             Get<TFRM_FullScreen>());
+  ConnectTelescope();
   main_->MNU_Quitter.OnClick = [this] { Shutdown(); };
   // Closing the main window ends the program.
   main_->OnClose = [this] { ShutdownSteps(); };
+}
+
+void Program::ConnectTelescope() {
+  serial_ = std::make_unique<SerialPorts>(app_.Loop());
+  portIo_ = std::make_unique<LinuxPortIo>(serial_->Devices());
+  portIo_->OnProblem = [this](const std::string& text) { message_->ShowMessageLine(false, text); };
+  mount_ = std::make_unique<Mount>(Get<TFRM_Pref>(), Get<TFRM_Prg_Suivi>(), Get<TFRM_ComTrafic>(),
+                                   *serial_, *portIo_);
+  MountHooks& hooks = mount_->hooks;
+  hooks.statusLine = [this](const std::string& text) { message_->ShowMessageLine(false, text); };
+  hooks.playSound = [this](const std::string& path) { sound_->PlayFile(path); };
+  EventLoop& loop = app_.Loop();
+  hooks.makeDriver = [&loop] { return MakeIndiTelescope(loop); };
+  // Port access for the relay boxes and the long-exposure lines: the
+  // devices of the chosen addresses are tried at the first activation; a
+  // refusal is reported in the message window.
+  main_->Lifecycle.OpenPortDriver = [this] {
+    TFRM_Pref& pref = Get<TFRM_Pref>();
+    serial_->Devices().SetLines(pref.MEMO_Ports_Serie.Lines());
+    portIo_->Start({ParallelItemAddress(pref.CBX_AG_PortParallele.Text()),
+                    ParallelItemAddress(pref.CBX_AG_Focus_PortParallele.Text()), 0x3F8, 0x2F8});
+  };
+  main_->Lifecycle.ReleasePortDriver = [this] {
+    mount_->DisconnectMount();
+    portIo_->Release();
+  };
 }
 
 void Program::Step(const std::string& what) {

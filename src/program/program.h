@@ -12,7 +12,10 @@
 #include "automation/tfrm_progress.h"
 #include "automation/tfrm_script.h"
 #include "core/sound_player.h"
+#include "platform/port_io.h"
+#include "platform/serial_port.h"
 #include "processing/tfrm_tool_mesures.h"
+#include "telescope/mount.h"
 #include "ui/controls.h"
 
 namespace orniva {
@@ -34,7 +37,12 @@ class Program {
   TFRM_Progress& Progress() { return Get<TFRM_Progress>(); }
   // Sounds go to the recording player until a real one is installed.
   RecordingSoundPlayer& RecordingSound() { return recordingSound_; }
-  void SetSoundPlayer(SoundPlayer& sound) { Script().SetSoundPlayer(sound); }
+  void SetSoundPlayer(SoundPlayer& sound) {
+    sound_ = &sound;
+    Script().SetSoundPlayer(sound);
+  }
+  // The mount command layer with its serial ports and port I/O.
+  Mount& Telescope() { return *mount_; }
   // The window of class W.
   template <typename W>
   W& Get() {
@@ -59,6 +67,7 @@ class Program {
   void Step(const std::string& what);
   void CreateWindows();
   void Connect();
+  void ConnectTelescope();
   void ShutdownSteps();
   Application app_;
   RecordingSoundPlayer recordingSound_;
@@ -66,6 +75,10 @@ class Program {
   TFRM_Alv* main_ = nullptr;
   TFRM_Message* message_ = nullptr;
   std::unique_ptr<DisplayHost> display_;  // the display windows' view of the main window
+  SoundPlayer* sound_ = &recordingSound_;
+  std::unique_ptr<SerialPorts> serial_;
+  std::unique_ptr<LinuxPortIo> portIo_;
+  std::unique_ptr<Mount> mount_;
   bool activated_ = false;
   bool shutDown_ = false;
 };

@@ -13,7 +13,6 @@ namespace orniva {
     explicit Name(Application& app) : Window(app, #Name, Caption) {} \
   }
 
-ORNIVA_WINDOW_SHELL(TFRM_Pref, "Préférences");
 ORNIVA_WINDOW_SHELL(TFRM_ObjectAction, "Objet");
 ORNIVA_WINDOW_SHELL(TFRM_Raquette, "Telescope");
 ORNIVA_WINDOW_SHELL(TFRM_MiseEnStation, "Mise en station");
@@ -26,14 +25,12 @@ ORNIVA_WINDOW_SHELL(TFRM_Prg_Action, "Action à effectuer lors d'une detection")
 ORNIVA_WINDOW_SHELL(TFRM_PRG_Action_LS, "Action à effectuer lors de la perte d'etoile guide");
 ORNIVA_WINDOW_SHELL(TFRM_ImgRef, "Image de référence");
 ORNIVA_WINDOW_SHELL(TFRM_Info, "Info");
-ORNIVA_WINDOW_SHELL(TFRM_Prg_Suivi, "Autoguidage");
 ORNIVA_WINDOW_SHELL(TFRM_Longuepose, "Longue Pose");
 ORNIVA_WINDOW_SHELL(TFRM_Sky, "Carte Celeste");
 ORNIVA_WINDOW_SHELL(TFRM_DDEServer, "DDE");
 ORNIVA_WINDOW_SHELL(TFRM_Network, "Réseau");
 ORNIVA_WINDOW_SHELL(TFRM_Recherche, "Recherche");
 ORNIVA_WINDOW_SHELL(TFRM_Planificateur, "Programmateur de Mosaïques");
-ORNIVA_WINDOW_SHELL(TFRM_ComTrafic, "Comm Trafic");
 ORNIVA_WINDOW_SHELL(TFRM_Detect_Mvt, "Detection de mouvement");
 ORNIVA_WINDOW_SHELL(TFRM_ScrCmd, "Assistant");
 ORNIVA_WINDOW_SHELL(TFRM_Input, "Input ");

@@ -5,12 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "sky/sky_angles.h"  // kSiderealRate
+
 namespace orniva {
 
 // Mount directions: 1 East, 2 West, 3 North, 4 South.
 enum Direction { kEast = 1, kWest = 2, kNorth = 3, kSouth = 4 };
 constexpr double kContinuous = 999999;
-constexpr double kSiderealRate = 15.041017;
 
 // "Est", "Ouest", "Nord", "Sud".
 const char* DirectionWord(int direction);

@@ -4,7 +4,7 @@
 
 namespace orniva {
 
-TFRM_Pref::TFRM_Pref(Application& app) : Window(app, "TFRM_Pref", "Preferences") {
+TFRM_Pref::TFRM_Pref(Application& app) : Window(app, "TFRM_Pref", "Préférences") {
   MEMO_Ports_Serie.SetLines(ComDeviceTable::DefaultLines());
   for (NumEdit* e : {&TNI_Vitesse_Est, &TNI_Vitesse_Ouest, &TNI_Vitesse_Nord, &TNI_Vitesse_Sud})
     e->OnChange = [this] { ComputeSpeeds(); };

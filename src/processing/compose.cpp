@@ -1,0 +1,444 @@
+#include "processing/compose.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/rounding.h"
+
+// The fast compositor. Each row of cells goes once through accumulation,
+// dark and flat correction, the extremes and the level mapping while it is in
+// the first-level cache; only the hot-pixel dark and "Seuils Auto" (both need
+// the whole composite first) take a second pass. Every value is computed with
+// the same operations, in the same order and precision, as the reference in
+// compose_reference.cpp, so the results are identical.
+
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
+#define ORNIVA_ROW_KERNEL __attribute__((target_clones("avx2", "default")))
+#else
+#define ORNIVA_ROW_KERNEL
+#endif
+
+namespace orniva {
+
+void CellBuffer::SetCell(int i, int j, CellRgb v) {
+  uint16_t* c = Row(j) + 3 * i;
+  c[0] = static_cast<uint16_t>(Clamp(v.b, 0, 65535));
+  c[1] = static_cast<uint16_t>(Clamp(v.g, 0, 65535));
+  c[2] = static_cast<uint16_t>(Clamp(v.r, 0, 65535));
+}
+
+void CellBuffer::Clear() {
+  std::fill(sums_.begin(), sums_.end(), 0);
+}
+
+CellGrid CellGridFor(const Image& zoneImage, Rect zoneRect, int binning) {
+  CellGrid g;
+  g.zone = {std::max(zoneRect.left, 0), std::max(zoneRect.top, 0),
+            std::min(zoneRect.right, zoneImage.Width()),
+            std::min(zoneRect.bottom, zoneImage.Height())};
+  if (g.zone.Empty()) {
+    g.zone = {0, 0, 0, 0};
+    return g;
+  }
+  const int b = binning == 2 ? 2 : 1;
+  g.cols = std::min((g.zone.Width() + b - 1) / b, kCellCols);
+  g.rows = std::min((g.zone.Height() + b - 1) / b, kCellRows);
+  return g;
+}
+
+AutoLevelResult AutoLevels(int cellMin, int cellMax, double kLow, double kHigh, int lowBoundMax,
+                           int highBoundMax) {
+  AutoLevelResult a{};
+  const auto follow = [](int extreme, double k, int& bound) {
+    const int64_t level =
+        std::min<int64_t>(65535, Trunc(std::max(0.001, static_cast<double>(extreme)) * k));
+    if (bound < level) bound = static_cast<int>(std::min<int64_t>(65535, 2 * level));
+    return static_cast<int>(level);
+  };
+  a.highBoundMax = highBoundMax;
+  a.lowBoundMax = lowBoundMax;
+  a.high = follow(cellMax, kHigh, a.highBoundMax);
+  a.low = follow(cellMin, kLow, a.lowBoundMax);
+  return a;
+}
+
+std::array<double, 3> FlatMeans(const CellBuffer& flat, int width, int height) {
+  const int w = std::clamp(width, 0, kCellCols), h = std::clamp(height, 0, kCellRows);
+  if (w == 0 || h == 0) return {0, 0, 0};
+  int64_t sum[3] = {0, 0, 0};
+  for (int j = 0; j < h; ++j) {
+    const uint16_t* row = flat.Row(j);
+    for (int i = 0; i < w; ++i) {
+      sum[2] += row[3 * i];
+      sum[1] += row[3 * i + 1];
+      sum[0] += row[3 * i + 2];
+    }
+  }
+  const double n = static_cast<double>(width) * height;
+  return {sum[0] / n, sum[1] / n, sum[2] / n};
+}
+
+double RoundDown(double x) {
+  // Adding and removing 1.5 * 2^52 rounds to the nearest integer, ties to
+  // even, for |y| < 2^51: the same as Round, and it vectorizes.
+  const double y = x - 0.5;
+  constexpr double kMagic = 6755399441055744.0;
+  return (y + kMagic) - kMagic;
+}
+
+namespace {
+
+constexpr double kMagic = 6755399441055744.0;
+
+// Accumulation of one row of cells without binning: a[k] = clamp(cell + pixel
+// - ring pixel). The sums are written back when store is set.
+ORNIVA_ROW_KERNEL
+void AccumulateRow(uint16_t* __restrict cell, const uint8_t* __restrict pix,
+                   const uint8_t* __restrict ring, int32_t* __restrict a, int n, bool store) {
+  if (ring) {
+    for (int k = 0; k < n; ++k) {
+      int32_t v = int32_t(cell[k]) + pix[k] - ring[k];
+      v = v < 0 ? 0 : (v > 65535 ? 65535 : v);
+      a[k] = v;
+    }
+  } else {
+    for (int k = 0; k < n; ++k) {
+      int32_t v = int32_t(cell[k]) + pix[k];
+      a[k] = v > 65535 ? 65535 : v;
+    }
+  }
+  if (store) {
+    for (int k = 0; k < n; ++k) cell[k] = static_cast<uint16_t>(a[k]);
+  }
+}
+
+ORNIVA_ROW_KERNEL
+void LoadRow(const uint16_t* __restrict cell, int32_t* __restrict a, int n) {
+  for (int k = 0; k < n; ++k) a[k] = cell[k];
+}
+
+// Adds (sign +1) or removes (sign -1) the 2 x 2 blocks of one or two pixel
+// rows into a; width is the number of pixels of the zone row.
+void AddBinnedRow(const uint8_t* p, int width, int32_t* a, int cols, int sign) {
+  const int pairs = width / 2;
+  for (int i = 0; i < pairs; ++i) {
+    const uint8_t* q = p + 6 * i;
+    a[3 * i] += sign * (q[0] + q[3]);
+    a[3 * i + 1] += sign * (q[1] + q[4]);
+    a[3 * i + 2] += sign * (q[2] + q[5]);
+  }
+  if (pairs < cols) {
+    const uint8_t* q = p + 6 * pairs;
+    a[3 * pairs] += sign * q[0];
+    a[3 * pairs + 1] += sign * q[1];
+    a[3 * pairs + 2] += sign * q[2];
+  }
+}
+
+ORNIVA_ROW_KERNEL
+void ClampRow(int32_t* __restrict a, uint16_t* __restrict cell, int n, bool store) {
+  for (int k = 0; k < n; ++k) {
+    int32_t v = a[k];
+    v = v < 0 ? 0 : (v > 65535 ? 65535 : v);
+    a[k] = v;
+  }
+  if (store) {
+    for (int k = 0; k < n; ++k) cell[k] = static_cast<uint16_t>(a[k]);
+  }
+}
+
+// Dark subtraction: v -= min(v, Round(d * D * r - 0.5)).
+ORNIVA_ROW_KERNEL
+void SubtractDarkRow(int32_t* __restrict v, const uint16_t* __restrict d, int n, double D,
+                     double r) {
+  for (int k = 0; k < n; ++k) {
+    double x = double(d[k]) * D * r - 0.5;
+    x = (x + kMagic) - kMagic;
+    x = x > 65535.0 ? 65535.0 : x;
+    const int32_t s = static_cast<int32_t>(x);
+    const int32_t w = v[k];
+    v[k] = w - (s < w ? s : w);
+  }
+}
+
+// Flat division: v := min(65535, Round(mean / f * v - 0.5)) for f > 1, and
+// Round(mean * v - 0.5) otherwise (mean / 1 is mean itself). mean3 holds the
+// channel means in the row's order (blue, green, red, blue, ...).
+ORNIVA_ROW_KERNEL
+void DivideFlatRow(int32_t* __restrict v, const uint16_t* __restrict f,
+                   const double* __restrict mean3, int n) {
+  for (int k = 0; k < n; ++k) {
+    const int32_t fk = f ? f[k] : 0;
+    const double q = mean3[k] / double(fk > 1 ? fk : 1);
+    double x = q * double(v[k]) - 0.5;
+    x = (x + kMagic) - kMagic;
+    x = x > 65535.0 ? 65535.0 : x;
+    v[k] = static_cast<int32_t>(x);
+  }
+}
+
+ORNIVA_ROW_KERNEL
+void RowExtremes(const int32_t* __restrict v, int n, int& lo, int& hi) {
+  int mn = lo, mx = hi;
+  for (int k = 0; k < n; ++k) {
+    mn = v[k] < mn ? v[k] : mn;
+    mx = v[k] > mx ? v[k] : mx;
+  }
+  lo = mn;
+  hi = mx;
+}
+
+ORNIVA_ROW_KERNEL
+void StoreRow(const int32_t* __restrict v, uint16_t* __restrict cell, int n) {
+  for (int k = 0; k < n; ++k) cell[k] = static_cast<uint16_t>(v[k]);
+}
+
+struct LevelMap {
+  const uint8_t* table;  // level of every cell value 0..65535
+  bool grey;
+  bool on[3];  // blue, green, red (row order)
+  int checked;
+};
+
+// One output pixel per cell.
+void RenderRow(const int32_t* v, int cols, const LevelMap& m, uint8_t* out) {
+  const uint8_t* t = m.table;
+  if (!m.grey) {
+    const uint8_t mb = m.on[0] ? 0xFF : 0, mg = m.on[1] ? 0xFF : 0, mr = m.on[2] ? 0xFF : 0;
+    for (int i = 0; i < cols; ++i) {
+      out[3 * i] = t[v[3 * i]] & mb;
+      out[3 * i + 1] = t[v[3 * i + 1]] & mg;
+      out[3 * i + 2] = t[v[3 * i + 2]] & mr;
+    }
+    return;
+  }
+  const int wb = m.on[0], wg = m.on[1], wr = m.on[2];
+  const int c = m.checked;
+  for (int i = 0; i < cols; ++i) {
+    const int sum = wb * t[v[3 * i]] + wg * t[v[3 * i + 1]] + wr * t[v[3 * i + 2]];
+    const int g = c == 0 ? 0 : (c == 1 ? sum : (c == 2 ? sum >> 1 : (sum * 43691) >> 17));
+    out[3 * i] = out[3 * i + 1] = out[3 * i + 2] = static_cast<uint8_t>(g);
+  }
+}
+
+void BuildLevelTable(uint8_t* table, int L, int H, const CurveTable* curve) {
+  const int E = H == L ? 1 : std::abs(H - L);
+  for (int v = 0; v < 65536; ++v) {
+    int o = v < L ? 0 : std::min(255, ((v - L) * 256) / E);
+    if (curve) o = Clamp(o + (*curve)[o], 0, 255);
+    table[v] = static_cast<uint8_t>(o);
+  }
+}
+
+// The smallest dark value d whose mean Round(d / nd - 0.5) exceeds limit;
+// the mean grows with d, so the hot-pixel test is d >= this value.
+int HotDarkThreshold(int nd, double limit) {
+  auto hot = [&](int d) { return Round(static_cast<double>(d) / nd - 0.5) > limit; };
+  if (!hot(65535)) return 65536;
+  int lo = 0, hi = 65535;
+  while (lo < hi) {
+    const int mid = (lo + hi) / 2;
+    if (hot(mid)) {
+      hi = mid;
+    } else {
+      lo = mid + 1;
+    }
+  }
+  return lo;
+}
+
+// Mean of the border of radius R around cell (i, j) for the row value k
+// (channel k % 3 of cell i), clipped to the grid.
+int HotMean(const CellBuffer& buf, const CellGrid& g, int i, int j, int R, int ch) {
+  int64_t sum = 0;
+  const int x0 = std::max(i - R, 0), x1 = std::min(i + R + 1, g.cols - 1);
+  for (int y : {j - R, j + R}) {
+    if (y < 0 || y >= g.rows) continue;
+    const uint16_t* row = buf.Row(y);
+    for (int x = x0; x <= x1; ++x) sum += row[3 * x + ch];
+  }
+  const int y0 = std::max(j - R + 1, 0), y1 = std::min(j + R - 1, g.rows - 1);
+  for (int y = y0; y <= y1; ++y) {
+    const uint16_t* row = buf.Row(y);
+    if (i - R >= 0) sum += row[3 * (i - R) + ch];
+    if (i + R + 1 < g.cols) sum += row[3 * (i + R + 1) + ch];
+  }
+  return static_cast<int>(sum / (8 * R + 2));
+}
+
+}  // namespace
+
+ComposeOutcome ComposeResult(ComposeState& st, const ComposeSettings& s, const Image& zone,
+                             Rect zoneRect, ComposeCall call, Image& out, ComposeClock clock) {
+  ComposeOutcome res;
+  const int b = s.binning == 2 ? 2 : 1;
+  const int F = 256 * b * b - 1;
+  const int t = call.target;
+  const int N = s.frameLimit;
+  const CellGrid g = CellGridFor(zone, zoneRect, b);
+  CellBuffer& target = st.cells[t];
+
+  // Loop ring: the zone is copied into the head bitmap row by row below.
+  Image* headImage = nullptr;
+  const Image* tailImage = nullptr;
+  if (call.addFrame && s.loopMode) {
+    st.ringHead = (st.ringHead % (N + 1)) + 1;
+    st.ringTail = (st.ringHead % (N + 1)) + 1;
+    if (N >= 0 && static_cast<int>(st.ring.size()) >= N + 1) {
+      headImage = &st.ring[st.ringHead - 1];
+      if (headImage->Width() < g.zone.right || headImage->Height() < g.zone.bottom) {
+        headImage->Resize(std::max(headImage->Width(), g.zone.right),
+                          std::max(headImage->Height(), g.zone.bottom));
+      }
+      if (st.ringFill >= N) {
+        Image& tail = st.ring[st.ringTail - 1];
+        // Pixels a smaller bitmap lacks count as black, as in the reference.
+        if (tail.Width() < g.zone.right || tail.Height() < g.zone.bottom) {
+          tail.Resize(std::max(tail.Width(), g.zone.right), std::max(tail.Height(), g.zone.bottom));
+        }
+        tailImage = &tail;
+      }
+    }
+  }
+  // With N = 0 head and tail are the same bitmap: the frame is added and
+  // removed again.
+  const bool sameRingImage = headImage && headImage == tailImage;
+
+  if (call.addFrame) {
+    if (call.singleFrame) {
+      st.count[t] = 1;
+    } else if (s.loopMode) {
+      if (st.ringFill < N) ++st.ringFill;
+    } else {
+      ++st.count[t];
+      if (N > 0 && st.count[t] >= N) res.limitReached = true;
+    }
+  }
+  res.shownCount = s.loopMode ? st.ringFill : st.count[t];
+  int cellMin = F * (s.loopMode ? st.ringFill : st.count[t]);
+  int cellMax = 0;
+
+  const bool dark = s.darkPower > 0;
+  const bool darkOrFlat = dark || s.flatActive;
+  const bool correct = call.render && darkOrFlat;
+  const bool track = !darkOrFlat || correct;
+  const double D = s.darkHotPixels ? s.darkPower * (2.56 * (b * b) - 0.01) : s.darkPower * 0.01;
+  const int nd = st.count[1];
+  const bool applyDark = correct && D > 0 && nd > 0;
+  const bool readDark = applyDark && t != 1;
+  const double r =
+      D > 0 ? static_cast<double>(s.loopMode ? st.ringFill : st.count[0]) / std::max(nd, 1) : 0;
+  const bool hotPixels = applyDark && s.darkHotPixels;
+  const bool applyFlat = correct && s.flatActive;
+  const bool readFlat = applyFlat && t != 2;
+
+  // Levels: known now unless "Seuils Auto" moves them after the extremes.
+  const bool renderInPass = call.render && !s.autoLevels && !hotPixels;
+  const bool keepResult = call.render && !renderInPass;
+  LevelMap map{st.levelTable.data(),
+               s.grey,
+               {s.blue, s.green, s.red},
+               int(s.red) + int(s.green) + int(s.blue)};
+  res.low = s.low;
+  res.high = s.high;
+  res.lowBoundMax = s.lowBoundMax;
+  res.highBoundMax = s.highBoundMax;
+  if (renderInPass) BuildLevelTable(st.levelTable.data(), s.low, s.high, s.curve);
+
+  double mean3[CellBuffer::kRowValues];
+  if (applyFlat) {
+    for (int i = 0; i < kCellCols; ++i) {
+      mean3[3 * i] = st.flatMean[2];
+      mean3[3 * i + 1] = st.flatMean[1];
+      mean3[3 * i + 2] = st.flatMean[0];
+    }
+  }
+
+  const int n = 3 * g.cols;
+  const int outCols = std::min(g.cols, out.Width());
+  int32_t* a = st.rowA.data();
+  const double t0 = clock ? clock() : 0;
+
+  // Pass 1: accumulation, and everything else when nothing needs the whole
+  // composite first.
+  for (int j = 0; j < g.rows; ++j) {
+    uint16_t* cell = target.Row(j);
+    const int y0 = g.zone.top + b * j;
+    const uint8_t* pix = zone.ScanLine(y0) + 3 * g.zone.left;
+    if (call.addFrame && b == 1) {
+      const uint8_t* ringPix = nullptr;
+      if (tailImage && !sameRingImage) ringPix = tailImage->ScanLine(y0) + 3 * g.zone.left;
+      AccumulateRow(cell, pix, sameRingImage ? pix : ringPix, a, n, true);
+      if (headImage) std::memcpy(headImage->ScanLine(y0) + 3 * g.zone.left, pix, n);
+    } else if (call.addFrame) {
+      LoadRow(cell, a, n);
+      const int width = g.zone.Width();
+      for (int dy = 0; dy < 2 && y0 + dy < g.zone.bottom; ++dy) {
+        const uint8_t* p = zone.ScanLine(y0 + dy) + 3 * g.zone.left;
+        AddBinnedRow(p, width, a, g.cols, +1);
+        if (tailImage) {
+          const uint8_t* q = sameRingImage ? p : tailImage->ScanLine(y0 + dy) + 3 * g.zone.left;
+          AddBinnedRow(q, width, a, g.cols, -1);
+        }
+        if (headImage) std::memcpy(headImage->ScanLine(y0 + dy) + 3 * g.zone.left, p, 3 * width);
+      }
+      ClampRow(a, cell, n, true);
+    } else {
+      LoadRow(cell, a, n);
+    }
+    if (hotPixels) continue;  // corrected in the second pass
+
+    if (readDark && !hotPixels) SubtractDarkRow(a, st.cells[1].Row(j), n, D, r);
+    if (applyFlat) DivideFlatRow(a, readFlat ? st.cells[2].Row(j) : nullptr, mean3, n);
+    if (track) RowExtremes(a, n, cellMin, cellMax);
+    if (keepResult) StoreRow(a, st.result.Row(j), n);
+    if (renderInPass && j < out.Height()) RenderRow(a, outCols, map, out.ScanLine(j));
+  }
+  const double t1 = clock ? clock() : 0;
+  res.addMs = t1 - t0;
+
+  // Pass 2: the hot-pixel dark, which reads the cells around each cell.
+  if (hotPixels) {
+    const int threshold = readDark ? HotDarkThreshold(nd, F - D) : 65536;
+    // A cell whose dark was not read counts as d = 0.
+    const bool zeroHot = !readDark && Round(0.0 / nd - 0.5) > F - D;
+    for (int j = 0; j < g.rows; ++j) {
+      LoadRow(target.Row(j), a, n);
+      const uint16_t* d = readDark ? st.cells[1].Row(j) : nullptr;
+      for (int k = 0; k < n; ++k) {
+        const bool hot = d ? d[k] >= threshold : zeroHot;
+        if (hot) a[k] = HotMean(target, g, k / 3, j, s.darkRadius, k % 3);
+      }
+      if (applyFlat) DivideFlatRow(a, readFlat ? st.cells[2].Row(j) : nullptr, mean3, n);
+      RowExtremes(a, n, cellMin, cellMax);
+      StoreRow(a, st.result.Row(j), n);
+    }
+    res.correctMs = (clock ? clock() : 0) - t1;
+  }
+  st.cellMin[t] = cellMin;
+  st.cellMax[t] = cellMax;
+
+  if (s.autoLevels) {
+    const AutoLevelResult al =
+        AutoLevels(cellMin, cellMax, s.kLow, s.kHigh, s.lowBoundMax, s.highBoundMax);
+    res.levelsMoved = true;
+    res.low = al.low;
+    res.high = al.high;
+    res.lowBoundMax = al.lowBoundMax;
+    res.highBoundMax = al.highBoundMax;
+  }
+
+  // Rendering from the result buffer when the levels were not known before.
+  if (keepResult) {
+    BuildLevelTable(st.levelTable.data(), res.low, res.high, s.curve);
+    for (int j = 0; j < g.rows && j < out.Height(); ++j) {
+      LoadRow(st.result.Row(j), a, n);
+      RenderRow(a, outCols, map, out.ScanLine(j));
+    }
+  }
+  return res;
+}
+
+}  // namespace orniva

@@ -15,7 +15,7 @@
 // compose_reference.cpp, so the results are identical.
 
 #if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
-#define ORNIVA_ROW_KERNEL __attribute__((target_clones("avx2", "default")))
+#define ORNIVA_ROW_KERNEL __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define ORNIVA_ROW_KERNEL
 #endif
@@ -149,30 +149,49 @@ void ClampRow(int32_t* __restrict a, uint16_t* __restrict cell, int n, bool stor
   }
 }
 
-// Dark subtraction: v -= min(v, Round(d * D * r - 0.5)).
+// Dark subtraction: v -= min(v, table[d]), the table holding Round(d * D *
+// r - 0.5) capped at 65535 for every d.
 ORNIVA_ROW_KERNEL
-void SubtractDarkRow(int32_t* __restrict v, const uint16_t* __restrict d, int n, double D,
-                     double r) {
+void SubtractDarkRow(int32_t* __restrict v, const uint16_t* __restrict d,
+                     const int32_t* __restrict table, int n) {
   for (int k = 0; k < n; ++k) {
-    double x = double(d[k]) * D * r - 0.5;
-    x = (x + kMagic) - kMagic;
-    x = x > 65535.0 ? 65535.0 : x;
-    const int32_t s = static_cast<int32_t>(x);
+    const int32_t s = table[d[k]];
     const int32_t w = v[k];
     v[k] = w - (s < w ? s : w);
   }
 }
 
+ORNIVA_ROW_KERNEL
+void BuildDarkTable(int32_t* __restrict table, double D, double r) {
+  for (int d = 0; d < 65536; ++d) {
+    double x = double(d) * D * r - 0.5;
+    x = (x + kMagic) - kMagic;
+    x = x > 65535.0 ? 65535.0 : x;
+    table[d] = static_cast<int32_t>(x);
+  }
+}
+
 // Flat division: v := min(65535, Round(mean / f * v - 0.5)) for f > 1, and
-// Round(mean * v - 0.5) otherwise (mean / 1 is mean itself). mean3 holds the
-// channel means in the row's order (blue, green, red, blue, ...).
+// Round(mean * v - 0.5) otherwise (mean / 1 is mean itself). mean3 holds
+// the channel means in row order (blue, green, red, blue, ...).
 ORNIVA_ROW_KERNEL
 void DivideFlatRow(int32_t* __restrict v, const uint16_t* __restrict f,
                    const double* __restrict mean3, int n) {
   for (int k = 0; k < n; ++k) {
-    const int32_t fk = f ? f[k] : 0;
+    const int32_t fk = f[k];
     const double q = mean3[k] / double(fk > 1 ? fk : 1);
     double x = q * double(v[k]) - 0.5;
+    x = (x + kMagic) - kMagic;
+    x = x > 65535.0 ? 65535.0 : x;
+    v[k] = static_cast<int32_t>(x);
+  }
+}
+
+// The same with every flat sum counting as 0 (recording the flat itself).
+ORNIVA_ROW_KERNEL
+void MultiplyMeanRow(int32_t* __restrict v, const double* __restrict mean3, int n) {
+  for (int k = 0; k < n; ++k) {
+    double x = mean3[k] * double(v[k]) - 0.5;
     x = (x + kMagic) - kMagic;
     x = x > 65535.0 ? 65535.0 : x;
     v[k] = static_cast<int32_t>(x);
@@ -195,40 +214,57 @@ void StoreRow(const int32_t* __restrict v, uint16_t* __restrict cell, int n) {
   for (int k = 0; k < n; ++k) cell[k] = static_cast<uint16_t>(v[k]);
 }
 
+// Level of each value: 0 below L, else min(255, ((v - L) * 256) div E). The
+// quotient is estimated in single precision (numerators are below 2^24, so
+// the estimate is off by at most one) and corrected with integer products.
+ORNIVA_ROW_KERNEL
+void LevelRow(const int32_t* __restrict v, int n, int L, int E, uint8_t* __restrict out) {
+  const float rcp = 1.0f / static_cast<float>(E);
+  for (int k = 0; k < n; ++k) {
+    int x = v[k] - L;
+    x = x < 0 ? 0 : x;
+    x = x < E ? x : E;  // from E on the level is 255 anyway
+    const int num = x * 256;
+    int q = static_cast<int>(static_cast<float>(num) * rcp);
+    const int up = (q + 1) * E <= num;
+    const int down = q * E > num;
+    q = q + up - down;
+    q = q > 255 ? 255 : q;
+    out[k] = static_cast<uint8_t>(q);
+  }
+}
+
 struct LevelMap {
-  const uint8_t* table;  // level of every cell value 0..65535
+  const uint8_t* curve;  // levels bent by the curve, or nullptr
   bool grey;
   bool on[3];  // blue, green, red (row order)
   int checked;
 };
 
-// One output pixel per cell.
-void RenderRow(const int32_t* v, int cols, const LevelMap& m, uint8_t* out) {
-  const uint8_t* t = m.table;
+// One output pixel per cell from the levels of its three values.
+void RenderRow(uint8_t* lv, int cols, const LevelMap& m, uint8_t* out) {
+  if (m.curve) {
+    for (int k = 0; k < 3 * cols; ++k) lv[k] = m.curve[lv[k]];
+  }
   if (!m.grey) {
     const uint8_t mb = m.on[0] ? 0xFF : 0, mg = m.on[1] ? 0xFF : 0, mr = m.on[2] ? 0xFF : 0;
+    if (mb & mg & mr) {
+      std::memcpy(out, lv, 3 * cols);
+      return;
+    }
     for (int i = 0; i < cols; ++i) {
-      out[3 * i] = t[v[3 * i]] & mb;
-      out[3 * i + 1] = t[v[3 * i + 1]] & mg;
-      out[3 * i + 2] = t[v[3 * i + 2]] & mr;
+      out[3 * i] = lv[3 * i] & mb;
+      out[3 * i + 1] = lv[3 * i + 1] & mg;
+      out[3 * i + 2] = lv[3 * i + 2] & mr;
     }
     return;
   }
   const int wb = m.on[0], wg = m.on[1], wr = m.on[2];
   const int c = m.checked;
   for (int i = 0; i < cols; ++i) {
-    const int sum = wb * t[v[3 * i]] + wg * t[v[3 * i + 1]] + wr * t[v[3 * i + 2]];
+    const int sum = wb * lv[3 * i] + wg * lv[3 * i + 1] + wr * lv[3 * i + 2];
     const int g = c == 0 ? 0 : (c == 1 ? sum : (c == 2 ? sum >> 1 : (sum * 43691) >> 17));
     out[3 * i] = out[3 * i + 1] = out[3 * i + 2] = static_cast<uint8_t>(g);
-  }
-}
-
-void BuildLevelTable(uint8_t* table, int L, int H, const CurveTable* curve) {
-  const int E = H == L ? 1 : std::abs(H - L);
-  for (int v = 0; v < 65536; ++v) {
-    int o = v < L ? 0 : std::min(255, ((v - L) * 256) / E);
-    if (curve) o = Clamp(o + (*curve)[o], 0, 255);
-    table[v] = static_cast<uint8_t>(o);
   }
 }
 
@@ -337,24 +373,35 @@ ComposeOutcome ComposeResult(ComposeState& st, const ComposeSettings& s, const I
   // Levels: known now unless "Seuils Auto" moves them after the extremes.
   const bool renderInPass = call.render && !s.autoLevels && !hotPixels;
   const bool keepResult = call.render && !renderInPass;
-  LevelMap map{st.levelTable.data(),
-               s.grey,
-               {s.blue, s.green, s.red},
-               int(s.red) + int(s.green) + int(s.blue)};
   res.low = s.low;
   res.high = s.high;
   res.lowBoundMax = s.lowBoundMax;
   res.highBoundMax = s.highBoundMax;
-  if (renderInPass) BuildLevelTable(st.levelTable.data(), s.low, s.high, s.curve);
+  uint8_t curveMap[256];
+  if (s.curve) {
+    for (int o = 0; o < 256; ++o)
+      curveMap[o] = static_cast<uint8_t>(Clamp(o + (*s.curve)[o], 0, 255));
+  }
+  const LevelMap map{s.curve ? curveMap : nullptr,
+                     s.grey,
+                     {s.blue, s.green, s.red},
+                     int(s.red) + int(s.green) + int(s.blue)};
+  int levelLow = s.low;
+  int levelSpan = s.high == s.low ? 1 : std::abs(s.high - s.low);
 
-  double mean3[CellBuffer::kRowValues];
+  if (readDark && !hotPixels) BuildDarkTable(st.darkTable.data(), D, r);
   if (applyFlat) {
     for (int i = 0; i < kCellCols; ++i) {
-      mean3[3 * i] = st.flatMean[2];
-      mean3[3 * i + 1] = st.flatMean[1];
-      mean3[3 * i + 2] = st.flatMean[0];
+      for (int c = 0; c < 3; ++c) st.flatMean3[3 * i + c] = st.flatMean[2 - c];
     }
   }
+  auto flatRow = [&](int32_t* v, int j, int n) {
+    if (readFlat) {
+      DivideFlatRow(v, st.cells[2].Row(j), st.flatMean3.data(), n);
+    } else {
+      MultiplyMeanRow(v, st.flatMean3.data(), n);
+    }
+  };
 
   const int n = 3 * g.cols;
   const int outCols = std::min(g.cols, out.Width());
@@ -390,11 +437,14 @@ ComposeOutcome ComposeResult(ComposeState& st, const ComposeSettings& s, const I
     }
     if (hotPixels) continue;  // corrected in the second pass
 
-    if (readDark && !hotPixels) SubtractDarkRow(a, st.cells[1].Row(j), n, D, r);
-    if (applyFlat) DivideFlatRow(a, readFlat ? st.cells[2].Row(j) : nullptr, mean3, n);
+    if (readDark) SubtractDarkRow(a, st.cells[1].Row(j), st.darkTable.data(), n);
+    if (applyFlat) flatRow(a, j, n);
     if (track) RowExtremes(a, n, cellMin, cellMax);
     if (keepResult) StoreRow(a, st.result.Row(j), n);
-    if (renderInPass && j < out.Height()) RenderRow(a, outCols, map, out.ScanLine(j));
+    if (renderInPass && j < out.Height()) {
+      LevelRow(a, 3 * outCols, levelLow, levelSpan, st.rowLevels.data());
+      RenderRow(st.rowLevels.data(), outCols, map, out.ScanLine(j));
+    }
   }
   const double t1 = clock ? clock() : 0;
   res.addMs = t1 - t0;
@@ -411,7 +461,7 @@ ComposeOutcome ComposeResult(ComposeState& st, const ComposeSettings& s, const I
         const bool hot = d ? d[k] >= threshold : zeroHot;
         if (hot) a[k] = HotMean(target, g, k / 3, j, s.darkRadius, k % 3);
       }
-      if (applyFlat) DivideFlatRow(a, readFlat ? st.cells[2].Row(j) : nullptr, mean3, n);
+      if (applyFlat) flatRow(a, j, n);
       RowExtremes(a, n, cellMin, cellMax);
       StoreRow(a, st.result.Row(j), n);
     }
@@ -432,10 +482,12 @@ ComposeOutcome ComposeResult(ComposeState& st, const ComposeSettings& s, const I
 
   // Rendering from the result buffer when the levels were not known before.
   if (keepResult) {
-    BuildLevelTable(st.levelTable.data(), res.low, res.high, s.curve);
+    levelLow = res.low;
+    levelSpan = res.high == res.low ? 1 : std::abs(res.high - res.low);
     for (int j = 0; j < g.rows && j < out.Height(); ++j) {
-      LoadRow(st.result.Row(j), a, n);
-      RenderRow(a, outCols, map, out.ScanLine(j));
+      LoadRow(st.result.Row(j), a, 3 * outCols);
+      LevelRow(a, 3 * outCols, levelLow, levelSpan, st.rowLevels.data());
+      RenderRow(st.rowLevels.data(), outCols, map, out.ScanLine(j));
     }
   }
   return res;

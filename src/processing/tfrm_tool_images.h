@@ -1,0 +1,227 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "processing/compose.h"
+#include "processing/curve.h"
+#include "ui/controls.h"
+
+namespace orniva {
+
+// What the compositor works on, owned by the main window: the cell buffers
+// and counters, the zone image and zone rectangle the pipeline prepares, the
+// render image the result page is copied from, the image camera's binning
+// and frame size.
+struct CompositorImages {
+  ComposeState state;
+  Image zoneImage{1024, 768};
+  Rect zoneRect{0, 0, 0, 0};
+  Image renderImage{1024, 768};
+  int binning = 1;
+  int frameWidth = 0, frameHeight = 0;
+  int displayZoneSize = 320;  // SCB_Taille_ZAffich position
+};
+
+// What the page handlers ask of the rest of the program; every hook may be
+// left empty.
+struct ToolImagesHooks {
+  std::function<void()> resultRendered;  // copy the render image to the result page
+  std::function<void()> resultBlack;     // paint the result page black
+  std::function<void()> resultToZone;    // copy the result page into the zone image
+  std::function<void()> zonesChanged;    // the pipeline recomputes the zones
+  std::function<void(int limit, bool enabled)> zoneSizeControl;       // size limit, control state
+  std::function<void(bool centreOnFrame, bool flat)> wholeFrameZone;  // dark/flat zone
+  std::function<void(bool enabled)> binningMenus;
+  std::function<void(bool enabled)> trackingBox;  // "Activé" of tracking (off when disabled)
+  std::function<void(bool enabled)> playAdd;      // "Ajouter" of the play control
+  std::function<void()> operationsMenu;           // "&Operations" enabled again
+  std::function<void()> memoryStatus;             // refresh the resources window
+  std::function<void()> integrationEnded;         // a script waiting for the end goes on
+  std::function<void(const std::string& kind)> openCorrectionFile;  // "Dark" or "Flat" dialog
+  std::function<void(double addMs, double darkFlatMs)> times;       // resources window
+};
+
+// The image tool window: pages "Integration", "Seuils", "Dark", "Flat" and
+// "Courbes" (the other pages belong to other tools).
+class TFRM_Tool_Images : public Window {
+ public:
+  TFRM_Tool_Images(Application& app, CompositorImages& images);
+
+  PageControl PGC_Images{*this, "PGC_Images"};
+
+  // "Integration"
+  TabSheet TBS_Integration{PGC_Images, "TBS_Integration", "Integration"};
+  CheckBox CKB_Integration{TBS_Integration, "CKB_Integration", "Active"};
+  RadioButton RDB_Unique{TBS_Integration, "RDB_Unique", "Creer image unique", true};
+  RadioButton RDB_Boucle{TBS_Integration, "RDB_Boucle", "En boucle infinie"};
+  RadioButton RDB_Dark{TBS_Integration, "RDB_Dark", "Creer un Dark"};
+  RadioButton RDB_Flat{TBS_Integration, "RDB_Flat", "Creer un Flat"};
+  SpinEdit SPED_Nb_Bitmap{TBS_Integration, "SPED_Nb_Bitmap", 1, 0, 999990};
+  Button BTN_Demarrer_Add{TBS_Integration, "BTN_Demarrer_Add", "Demarrer"};
+  Button BTN_Arreter_Add{TBS_Integration, "BTN_Arreter_Add", "Arreter"};
+  Button BTN_Reset_Add{TBS_Integration, "BTN_Reset_Add", "Reset"};
+  CheckBox CKB_Visu_Permanente{TBS_Integration, "CKB_Visu_Permanente", "Visualisation permanente",
+                               true};
+  Label LBL_Decompte{TBS_Integration, "LBL_Decompte", "Decompte :"};
+  Edit EDT_Decompte{TBS_Integration, "EDT_Decompte", "0"};
+
+  // "Seuils"
+  TabSheet TBS_Seuils{PGC_Images, "TBS_Seuils", "Seuils"};
+  ScrollBar SCB_Minimum{TBS_Seuils, "SCB_Minimum", 0, 65535, 0};
+  ScrollBar SCB_Maximum{TBS_Seuils, "SCB_Maximum", 0, 65535, 2500};
+  Label LBL_Bas{TBS_Seuils, "LBL_Bas", "Bas"};
+  NumEdit TNI_Seuil_Min{TBS_Seuils, "TNI_Seuil_Min", 0, 0, 0, 65535};
+  Label LBL_Haut{TBS_Seuils, "LBL_Haut", "Haut"};
+  NumEdit TNI_Seuil_Max{TBS_Seuils, "TNI_Seuil_Max", 2500, 0, 0, 65535};
+  Label LBL_ColMin{TBS_Seuils, "LBL_ColMin", "Min"};
+  Label LBL_ColMax{TBS_Seuils, "LBL_ColMax", "Max"};
+  NumEdit TNI_Seuil_MinMin{TBS_Seuils, "TNI_Seuil_MinMin", 0, 0, 0, 65535};
+  NumEdit TNI_Seuil_MinMax{TBS_Seuils, "TNI_Seuil_MinMax", 65535, 0, 0, 65535};
+  NumEdit TNI_Seuil_MaxMin{TBS_Seuils, "TNI_Seuil_MaxMin", 0, 0, 0, 65535};
+  NumEdit TNI_Seuil_MaxMax{TBS_Seuils, "TNI_Seuil_MaxMax", 65535, 0, 0, 65535};
+  NumEdit TNI_Min{TBS_Seuils, "TNI_Min", 0};
+  NumEdit TNI_Max{TBS_Seuils, "TNI_Max", 0};
+  Label LBL_NBCaps{TBS_Seuils, "LBL_NBCaps", "Nb. Images :"};
+  Edit EDT_NBCaps{TBS_Seuils, "EDT_NBCaps", "0"};
+  CheckBox CKB_Seuils_Evol{TBS_Seuils, "CKB_Seuils_Evol", "Seuils Auto"};
+  RadioButton RDB_NB{TBS_Seuils, "RDB_NB", "N/B"};
+  RadioButton RDB_Couleur{TBS_Seuils, "RDB_Couleur", "Couleur", true};
+  CheckBox CKB_Red{TBS_Seuils, "CKB_Red", "", true};
+  CheckBox CKB_Green{TBS_Seuils, "CKB_Green", "", true};
+  CheckBox CKB_Blue{TBS_Seuils, "CKB_Blue", "", true};
+  CheckBox CKB_utiliser_seuils{TBS_Seuils, "CKB_utiliser_seuils", "Forcer"};
+  CheckBox CKB_Inverse{TBS_Seuils, "CKB_Inverse", "Inverse"};
+
+  // "Dark"
+  TabSheet TBS_Dark{PGC_Images, "TBS_Dark", "Dark"};
+  Label LBL_Seuil_dark{TBS_Dark, "LBL_Seuil_dark", "Seuil (%)"};
+  ScrollBar SCB_Seuil_dark{TBS_Dark, "SCB_Seuil_dark", 0, 100, 100};
+  NumEdit TNI_MaxDark{TBS_Dark, "TNI_MaxDark", 0};
+  RadioButton RDB_Dark_Sub{TBS_Dark, "RDB_Dark_Sub", "Soustraction", true};
+  RadioButton RDB_Dark_Smart{TBS_Dark, "RDB_Dark_Smart", "Moyenne pixels environnants"};
+  Label LBL_RDark{TBS_Dark, "LBL_RDark", "Rayon d'action (pixels)"};
+  SpinEdit SPED_RDark{TBS_Dark, "SPED_RDark", 1, 1, 9};
+  Label LBL_Fichier_Dark{TBS_Dark, "LBL_Fichier_Dark", "Fichier :"};
+  Edit EDT_Fichier_Dark{TBS_Dark, "EDT_Fichier_Dark"};
+  SpeedButton SPDB_Ouvrir_Dark{TBS_Dark, "SPDB_Ouvrir_Dark"};
+
+  // "Flat"
+  TabSheet TBS_Flat{PGC_Images, "TBS_Flat", "Flat"};
+  Label LBL_MaxFlat{TBS_Flat, "LBL_MaxFlat", "Max"};
+  NumEdit TNI_MaxFlat{TBS_Flat, "TNI_MaxFlat", 0};
+  CheckBox CKB_Active_Flat{TBS_Flat, "CKB_Active_Flat", "Actif"};
+  Label LBL_Fichier_Flat{TBS_Flat, "LBL_Fichier_Flat", "Fichier :"};
+  Edit EDT_Fichier_Flat{TBS_Flat, "EDT_Fichier_Flat"};
+  SpeedButton SPDB_Ouvrir_Flat{TBS_Flat, "SPDB_Ouvrir_Flat"};
+
+  // "Courbes"
+  TabSheet TBS_Courbes{PGC_Images, "TBS_Courbes", "Courbes"};
+  CheckBox CKB_Equal{TBS_Courbes, "CKB_Equal", "Courbes"};
+  Panel PNL_Courbes{TBS_Courbes, "PNL_Courbes"};
+  TrackBar TRKB_EQ1{PNL_Courbes, "TRKB_EQ1", 0, 510, 255};
+  TrackBar TRKB_EQ2{PNL_Courbes, "TRKB_EQ2", 0, 510, 255};
+  TrackBar TRKB_EQ3{PNL_Courbes, "TRKB_EQ3", 0, 510, 255};
+  TrackBar TRKB_EQ4{PNL_Courbes, "TRKB_EQ4", 0, 510, 255};
+  TrackBar TRKB_EQ5{PNL_Courbes, "TRKB_EQ5", 0, 510, 255};
+  TrackBar TRKB_EQ6{PNL_Courbes, "TRKB_EQ6", 0, 510, 255};
+  TrackBar TRKB_EQ7{PNL_Courbes, "TRKB_EQ7", 0, 510, 255};
+  TrackBar TRKB_EQ8{PNL_Courbes, "TRKB_EQ8", 0, 510, 255};
+  TrackBar TRKB_EQ9{PNL_Courbes, "TRKB_EQ9", 0, 510, 255};
+  CheckBox CKB_EQ1{PNL_Courbes, "CKB_EQ1", "", true};
+  CheckBox CKB_EQ2{PNL_Courbes, "CKB_EQ2", "", true};
+  CheckBox CKB_EQ3{PNL_Courbes, "CKB_EQ3", "", true};
+  CheckBox CKB_EQ4{PNL_Courbes, "CKB_EQ4", "", true};
+  CheckBox CKB_EQ5{PNL_Courbes, "CKB_EQ5", "", true};
+  CheckBox CKB_EQ6{PNL_Courbes, "CKB_EQ6", "", true};
+  CheckBox CKB_EQ7{PNL_Courbes, "CKB_EQ7", "", true};
+  CheckBox CKB_EQ8{PNL_Courbes, "CKB_EQ8", "", true};
+  CheckBox CKB_EQ9{PNL_Courbes, "CKB_EQ9", "", true};
+  Button BTN_Reset_EQU1{PNL_Courbes, "BTN_Reset_EQU1", "R"};
+  Button BTN_Reset_EQU2{PNL_Courbes, "BTN_Reset_EQU2", "R"};
+  Button BTN_Reset_EQU3{PNL_Courbes, "BTN_Reset_EQU3", "R"};
+  Button BTN_Reset_EQU4{PNL_Courbes, "BTN_Reset_EQU4", "R"};
+  Button BTN_Reset_EQU5{PNL_Courbes, "BTN_Reset_EQU5", "R"};
+  Button BTN_Reset_EQU6{PNL_Courbes, "BTN_Reset_EQU6", "R"};
+  Button BTN_Reset_EQU7{PNL_Courbes, "BTN_Reset_EQU7", "R"};
+  Button BTN_Reset_EQU8{PNL_Courbes, "BTN_Reset_EQU8", "R"};
+  Button BTN_Reset_EQU9{PNL_Courbes, "BTN_Reset_EQU9", "R"};
+  Button BTN_Reset_equal{PNL_Courbes, "BTN_Reset_equal", "Reset"};
+  Button BTN_Lire_Courbe{PNL_Courbes, "BTN_Lire_Courbe", "Lire..."};
+  Button BTN_Ecrire_Courbe{PNL_Courbes, "BTN_Ecrire_Courbe", "Ecrire..."};
+
+  ToolImagesHooks hooks;
+  // Folder the curve dialogs open in (the preferences' filters folder).
+  std::string filtersDirectory;
+
+  // State asked by the pipeline and the scripts.
+  bool IntegrationRunning() const;
+  int TargetBuffer() const;
+  int DarkPower() const { return 100 - SCB_Seuil_dark.Position(); }
+  bool LevelControlsUsable() const;
+  // The image camera's conditions that keep the level controls usable.
+  void SetCameraConditions(bool bins2x2, bool longExposure);
+
+  // The pipeline's step for an accepted frame of the image camera whose zone
+  // is in the zone image. Returns false when the frame is not for the
+  // integer path (the pipeline then copies the zone plainly).
+  bool ComposeAcceptedFrame(bool updateResult);
+  // ComposeResult with the settings of the pages: shows the counters and
+  // extremes, moves automatic levels, stops at the frame limit.
+  void Compose(int target, bool addFrame, bool singleFrame, bool render);
+  // A dark or flat file's first image is in the zone image: record it.
+  void CorrectionFileLoaded(int target, const std::string& fileName);
+
+  // Handlers.
+  void CKB_IntegrationClick();
+  void RDB_UniqueClick();
+  void RDB_BoucleClick();
+  void RDB_DarkClick();
+  void RDB_FlatClick();
+  void BTN_Demarrer_AddClick();
+  void BTN_Arreter_AddClick();
+  void BTN_Reset_AddClick();
+  void SCB_MinimumChange();
+  void SCB_MaximumChange();
+  void TNI_Seuil_MinExit();
+  void TNI_Seuil_MaxExit();
+  void BoundsChange();
+  void CKB_Seuils_EvolClick();
+  void CKB_utiliser_seuilsClick();
+  void DarkChange();
+  void CKB_Active_FlatClick();
+  void CurveChange();
+  void CKB_EqualClick();
+  void BTN_Reset_equalClick();
+  void BTN_Lire_CourbeClick();
+  void BTN_Ecrire_CourbeClick();
+
+  const CurveTable& Curve() const { return curve_; }
+  double KLow() const { return kLow_; }
+  double KHigh() const { return kHigh_; }
+  double LastAddMs() const { return lastAddMs_; }
+  double LastDarkFlatMs() const { return lastDarkFlatMs_; }
+
+ private:
+  ComposeSettings Settings() const;
+  void Rerender();
+  void ShowCounters(int target);
+  void EnableLevelControls();
+  void SetModeControlsEnabled(bool enabled);
+  CurvePoints CurveFromControls() const;
+  void CurveToControls(const CurvePoints& points);
+  void FreeRing();
+
+  CompositorImages& images_;
+  std::array<TrackBar*, 9> eqSliders_;
+  std::array<CheckBox*, 9> eqBoxes_;
+  CurveTable curve_{};
+  double kLow_ = 1.0, kHigh_ = 1.0;
+  int previousDarkPower_ = 0;
+  bool cameraBins2x2_ = false, cameraLongExposure_ = false;
+  int updating_ = 0;  // > 0 while the handlers themselves move controls
+  double lastAddMs_ = 0, lastDarkFlatMs_ = 0;
+};
+
+}  // namespace orniva

@@ -92,6 +92,13 @@ namespace {
 
 constexpr double kMagic = 6755399441055744.0;
 
+// Asks for a row that a later step reads, so that the streams of the
+// zone image and the cell buffers arrive while the current row is worked on.
+void PrefetchRow(const void* p, size_t bytes) {
+  const char* c = static_cast<const char*>(p);
+  for (size_t k = 0; k < bytes; k += 64) __builtin_prefetch(c + k);
+}
+
 // Accumulation of one row of cells without binning: a[k] = clamp(cell + pixel
 // - ring pixel). The sums are written back when store is set.
 ORNIVA_ROW_KERNEL
@@ -149,64 +156,56 @@ void ClampRow(int32_t* __restrict a, uint16_t* __restrict cell, int n, bool stor
   }
 }
 
-// Dark subtraction: v -= min(v, table[d]), the table holding Round(d * D *
-// r - 0.5) capped at 65535 for every d.
-ORNIVA_ROW_KERNEL
-void SubtractDarkRow(int32_t* __restrict v, const uint16_t* __restrict d,
-                     const int32_t* __restrict table, int n) {
-  for (int k = 0; k < n; ++k) {
-    const int32_t s = table[d[k]];
-    const int32_t w = v[k];
-    v[k] = w - (s < w ? s : w);
-  }
-}
-
-ORNIVA_ROW_KERNEL
-void BuildDarkTable(int32_t* __restrict table, double D, double r) {
-  for (int d = 0; d < 65536; ++d) {
-    double x = double(d) * D * r - 0.5;
-    x = (x + kMagic) - kMagic;
-    x = x > 65535.0 ? 65535.0 : x;
-    table[d] = static_cast<int32_t>(x);
-  }
-}
-
-// Flat division: v := min(65535, Round(mean / f * v - 0.5)) for f > 1, and
-// Round(mean * v - 0.5) otherwise (mean / 1 is mean itself). mean3 holds
-// the channel means in row order (blue, green, red, blue, ...).
-ORNIVA_ROW_KERNEL
-void DivideFlatRow(int32_t* __restrict v, const uint16_t* __restrict f,
-                   const double* __restrict mean3, int n) {
-  for (int k = 0; k < n; ++k) {
-    const int32_t fk = f[k];
-    const double q = mean3[k] / double(fk > 1 ? fk : 1);
-    double x = q * double(v[k]) - 0.5;
-    x = (x + kMagic) - kMagic;
-    x = x > 65535.0 ? 65535.0 : x;
-    v[k] = static_cast<int32_t>(x);
-  }
-}
-
-// The same with every flat sum counting as 0 (recording the flat itself).
-ORNIVA_ROW_KERNEL
-void MultiplyMeanRow(int32_t* __restrict v, const double* __restrict mean3, int n) {
-  for (int k = 0; k < n; ++k) {
-    double x = mean3[k] * double(v[k]) - 0.5;
-    x = (x + kMagic) - kMagic;
-    x = x > 65535.0 ? 65535.0 : x;
-    v[k] = static_cast<int32_t>(x);
-  }
-}
-
-ORNIVA_ROW_KERNEL
-void RowExtremes(const int32_t* __restrict v, int n, int& lo, int& hi) {
+// Dark and flat of one row, then its extremes, in one loop:
+//   dark: v -= min(v, Round(d * D * r - 0.5));
+//   flat: v := min(65535, Round(mean / max(f, 1) * v - 0.5)) (mean / 1 is
+//         mean itself, which is the rule for f <= 1).
+// Round(x - 0.5) is done by adding and removing 1.5 * 2^52, which rounds to
+// the nearest integer with ties to even like Round, and vectorizes.
+template <bool kDark, bool kFlat>
+inline __attribute__((always_inline)) void CorrectRowBody(int32_t* __restrict v,
+                                                          const uint16_t* __restrict d,
+                                                          const uint16_t* __restrict f,
+                                                          const double* __restrict mean3, double D,
+                                                          double r, int n, int& lo, int& hi) {
   int mn = lo, mx = hi;
   for (int k = 0; k < n; ++k) {
-    mn = v[k] < mn ? v[k] : mn;
-    mx = v[k] > mx ? v[k] : mx;
+    int32_t w = v[k];
+    if constexpr (kDark) {
+      double x = double(d[k]) * D * r - 0.5;
+      x = (x + kMagic) - kMagic;
+      x = x > 65535.0 ? 65535.0 : x;
+      const int32_t s = static_cast<int32_t>(x);
+      w = w - (s < w ? s : w);
+    }
+    if constexpr (kFlat) {
+      const int32_t fk = f[k];
+      const double q = mean3[k] / double(fk > 1 ? fk : 1);
+      double x = q * double(w) - 0.5;
+      x = (x + kMagic) - kMagic;
+      x = x > 65535.0 ? 65535.0 : x;
+      w = static_cast<int32_t>(x);
+    }
+    v[k] = w;
+    mn = w < mn ? w : mn;
+    mx = w > mx ? w : mx;
   }
   lo = mn;
   hi = mx;
+}
+
+ORNIVA_ROW_KERNEL
+void CorrectRow(bool dark, bool flat, int32_t* v, const uint16_t* d, const uint16_t* f,
+                const double* mean3, double D, double r, int n, int& lo, int& hi) {
+  if (dark && flat) {
+    CorrectRowBody<true, true>(v, d, f, mean3, D, r, n, lo, hi);
+  } else if (dark) {
+    CorrectRowBody<true, false>(v, d, f, mean3, D, r, n, lo, hi);
+  } else if (flat) {
+    CorrectRowBody<false, true>(v, d, f, mean3, D, r, n, lo, hi);
+  } else {
+    CorrectRowBody<false, false>(v, d, f, mean3, D, r, n, lo, hi);
+  }
 }
 
 ORNIVA_ROW_KERNEL
@@ -389,19 +388,14 @@ ComposeOutcome ComposeResult(ComposeState& st, const ComposeSettings& s, const I
   int levelLow = s.low;
   int levelSpan = s.high == s.low ? 1 : std::abs(s.high - s.low);
 
-  if (readDark && !hotPixels) BuildDarkTable(st.darkTable.data(), D, r);
   if (applyFlat) {
     for (int i = 0; i < kCellCols; ++i) {
       for (int c = 0; c < 3; ++c) st.flatMean3[3 * i + c] = st.flatMean[2 - c];
     }
   }
-  auto flatRow = [&](int32_t* v, int j, int n) {
-    if (readFlat) {
-      DivideFlatRow(v, st.cells[2].Row(j), st.flatMean3.data(), n);
-    } else {
-      MultiplyMeanRow(v, st.flatMean3.data(), n);
-    }
-  };
+  // A flat that is not read (recording the flat itself) counts as 0.
+  static const std::vector<uint16_t> kZeroRow(CellBuffer::kRowValues, 0);
+  auto flatCells = [&](int j) { return readFlat ? st.cells[2].Row(j) : kZeroRow.data(); };
 
   const int n = 3 * g.cols;
   const int outCols = std::min(g.cols, out.Width());
@@ -410,7 +404,20 @@ ComposeOutcome ComposeResult(ComposeState& st, const ComposeSettings& s, const I
 
   // Pass 1: accumulation, and everything else when nothing needs the whole
   // composite first.
+  constexpr int kAhead = 2;
   for (int j = 0; j < g.rows; ++j) {
+    if (j + kAhead < g.rows) {
+      const int ahead = j + kAhead;
+      PrefetchRow(target.Row(ahead), 2 * n);
+      if (call.addFrame) {
+        for (int dy = 0; dy < b && g.zone.top + b * ahead + dy < g.zone.bottom; ++dy) {
+          PrefetchRow(zone.ScanLine(g.zone.top + b * ahead + dy) + 3 * g.zone.left,
+                      3 * g.zone.Width());
+        }
+      }
+      if (readDark && !hotPixels) PrefetchRow(st.cells[1].Row(ahead), 2 * n);
+      if (readFlat && !hotPixels) PrefetchRow(st.cells[2].Row(ahead), 2 * n);
+    }
     uint16_t* cell = target.Row(j);
     const int y0 = g.zone.top + b * j;
     const uint8_t* pix = zone.ScanLine(y0) + 3 * g.zone.left;
@@ -437,9 +444,10 @@ ComposeOutcome ComposeResult(ComposeState& st, const ComposeSettings& s, const I
     }
     if (hotPixels) continue;  // corrected in the second pass
 
-    if (readDark) SubtractDarkRow(a, st.cells[1].Row(j), st.darkTable.data(), n);
-    if (applyFlat) flatRow(a, j, n);
-    if (track) RowExtremes(a, n, cellMin, cellMax);
+    if (track) {
+      CorrectRow(readDark, applyFlat, a, st.cells[1].Row(j), flatCells(j), st.flatMean3.data(), D,
+                 r, n, cellMin, cellMax);
+    }
     if (keepResult) StoreRow(a, st.result.Row(j), n);
     if (renderInPass && j < out.Height()) {
       LevelRow(a, 3 * outCols, levelLow, levelSpan, st.rowLevels.data());
@@ -461,8 +469,8 @@ ComposeOutcome ComposeResult(ComposeState& st, const ComposeSettings& s, const I
         const bool hot = d ? d[k] >= threshold : zeroHot;
         if (hot) a[k] = HotMean(target, g, k / 3, j, s.darkRadius, k % 3);
       }
-      if (applyFlat) flatRow(a, j, n);
-      RowExtremes(a, n, cellMin, cellMax);
+      CorrectRow(false, applyFlat, a, nullptr, flatCells(j), st.flatMean3.data(), D, r, n, cellMin,
+                 cellMax);
       StoreRow(a, st.result.Row(j), n);
     }
     res.correctMs = (clock ? clock() : 0) - t1;

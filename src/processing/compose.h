@@ -83,8 +83,6 @@ struct ComposeState {
   std::vector<int32_t> rowA = std::vector<int32_t>(CellBuffer::kRowValues + 16);
   std::vector<int32_t> rowB = std::vector<int32_t>(CellBuffer::kRowValues + 16);
   std::vector<uint8_t> rowLevels = std::vector<uint8_t>(CellBuffer::kRowValues + 16);
-  // Dark amount for every dark sum, rebuilt per call (the frame ratio moves).
-  std::vector<int32_t> darkTable = std::vector<int32_t>(65536);
   // The flat means in row order (blue, green, red, blue, ...).
   std::vector<double> flatMean3 = std::vector<double>(CellBuffer::kRowValues + 16);
 };

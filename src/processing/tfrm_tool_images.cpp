@@ -27,9 +27,8 @@ std::string Num(int v) {
 
 }  // namespace
 
-TFRM_Tool_Images::TFRM_Tool_Images(Application& app, CompositorImages& images)
-    : Window(app, "TFRM_Tool_Images", "Outils images"),
-      images_(images),
+TFRM_Tool_Images::TFRM_Tool_Images(Application& app)
+    : Window(app, "TFRM_Tool_Images", "Images"),
       eqSliders_{&TRKB_EQ1, &TRKB_EQ2, &TRKB_EQ3, &TRKB_EQ4, &TRKB_EQ5,
                  &TRKB_EQ6, &TRKB_EQ7, &TRKB_EQ8, &TRKB_EQ9},
       eqBoxes_{&CKB_EQ1, &CKB_EQ2, &CKB_EQ3, &CKB_EQ4, &CKB_EQ5,
@@ -140,7 +139,7 @@ void TFRM_Tool_Images::EnableLevelControls() {
 
 ComposeSettings TFRM_Tool_Images::Settings() const {
   ComposeSettings s;
-  s.binning = images_.binning == 2 ? 2 : 1;
+  s.binning = Images.binning == 2 ? 2 : 1;
   s.loopMode = RDB_Boucle.Checked();
   s.frameLimit = SPED_Nb_Bitmap.Value();
   s.darkPower = DarkPower();
@@ -163,10 +162,11 @@ ComposeSettings TFRM_Tool_Images::Settings() const {
 }
 
 void TFRM_Tool_Images::Compose(int target, bool addFrame, bool singleFrame, bool render) {
-  ComposeState& st = images_.state;
+  if (Images.sync) Images.sync(Images);
+  ComposeState& st = Images.state;
   const ComposeOutcome o =
-      ComposeResult(st, Settings(), images_.zoneImage, images_.zoneRect,
-                    {target, addFrame, singleFrame, render}, images_.renderImage, &SteadyMs);
+      ComposeResult(st, Settings(), *Images.zoneImage, Images.zoneRect,
+                    {target, addFrame, singleFrame, render}, *Images.renderImage, &SteadyMs);
   ++updating_;
   if (addFrame) {
     EDT_NBCaps.SetText(Num(o.shownCount));
@@ -201,10 +201,10 @@ bool TFRM_Tool_Images::ComposeAcceptedFrame(bool updateResult) {
     if (IntegrationRunning() && updateResult) Compose(TargetBuffer(), true, false, permanent);
     return true;
   }
-  if (images_.binning == 2 || DarkPower() > 0 || CKB_Active_Flat.Checked() ||
+  if (Images.binning == 2 || DarkPower() > 0 || CKB_Active_Flat.Checked() ||
       CKB_utiliser_seuils.Checked()) {
     if (updateResult) {
-      images_.state.cells[TargetBuffer()].Clear();
+      Images.state.cells[TargetBuffer()].Clear();
       Compose(TargetBuffer(), true, true, permanent);
     }
     return true;
@@ -218,7 +218,7 @@ void TFRM_Tool_Images::Rerender() {
 }
 
 void TFRM_Tool_Images::ShowCounters(int target) {
-  const ComposeState& st = images_.state;
+  const ComposeState& st = Images.state;
   const int count = (target == 0 && RDB_Boucle.Checked()) ? st.ringFill : st.count[target];
   EDT_Decompte.SetText(Num(count));
   EDT_NBCaps.SetText(Num(count));
@@ -237,7 +237,7 @@ void TFRM_Tool_Images::SetModeControlsEnabled(bool enabled) {
 }
 
 void TFRM_Tool_Images::CKB_IntegrationClick() {
-  ComposeState& st = images_.state;
+  ComposeState& st = Images.state;
   if (CKB_Integration.Checked()) {
     SetModeControlsEnabled(true);
     CKB_Visu_Permanente.SetEnabled(true);
@@ -260,7 +260,7 @@ void TFRM_Tool_Images::CKB_IntegrationClick() {
     CKB_Visu_Permanente.SetEnabled(false);
     BTN_Arreter_Add.SetEnabled(false);
     Call(hooks.playAdd, false);
-    Call(hooks.zoneSizeControl, images_.frameWidth, true);
+    Call(hooks.zoneSizeControl, Images.frameWidth, true);
     Call(hooks.binningMenus, true);
     EnableLevelControls();
   }
@@ -268,15 +268,15 @@ void TFRM_Tool_Images::CKB_IntegrationClick() {
 }
 
 void TFRM_Tool_Images::FreeRing() {
-  if (images_.state.ring.empty()) return;
-  images_.state.ring.clear();
-  images_.state.ring.shrink_to_fit();
+  if (Images.state.ring.empty()) return;
+  Images.state.ring.clear();
+  Images.state.ring.shrink_to_fit();
   Call(hooks.memoryStatus);
 }
 
 void TFRM_Tool_Images::RDB_UniqueClick() {
   FreeRing();
-  Call(hooks.zoneSizeControl, images_.frameWidth, true);
+  Call(hooks.zoneSizeControl, Images.frameWidth, true);
   Call(hooks.zonesChanged);
   ShowCounters(0);
   Compose(0, false, false, CKB_Visu_Permanente.Checked());
@@ -291,9 +291,9 @@ void TFRM_Tool_Images::RDB_BoucleClick() {
 
 void TFRM_Tool_Images::RDB_DarkClick() {
   FreeRing();
-  Call(hooks.zoneSizeControl, images_.frameWidth, false);
+  Call(hooks.zoneSizeControl, Images.frameWidth, false);
   Call(hooks.wholeFrameZone, true, false);
-  images_.zoneRect = {0, 0, images_.frameWidth, images_.frameHeight};
+  Images.zoneRect = {0, 0, Images.frameWidth, Images.frameHeight};
   Call(hooks.zonesChanged);
   ShowCounters(1);
   Compose(1, false, false, CKB_Visu_Permanente.Checked());
@@ -301,20 +301,20 @@ void TFRM_Tool_Images::RDB_DarkClick() {
 
 void TFRM_Tool_Images::RDB_FlatClick() {
   FreeRing();
-  Call(hooks.zoneSizeControl, images_.frameWidth, false);
+  Call(hooks.zoneSizeControl, Images.frameWidth, false);
   Call(hooks.wholeFrameZone, true, true);
-  images_.zoneRect = {0, 0, images_.frameWidth, images_.frameHeight};
+  Images.zoneRect = {0, 0, Images.frameWidth, Images.frameHeight};
   Call(hooks.zonesChanged);
   ShowCounters(2);
   Compose(2, false, false, CKB_Visu_Permanente.Checked());
 }
 
 void TFRM_Tool_Images::BTN_Demarrer_AddClick() {
-  ComposeState& st = images_.state;
+  ComposeState& st = Images.state;
   if (RDB_Boucle.Checked() && SPED_Nb_Bitmap.Value() == 0) SPED_Nb_Bitmap.SetValue(1);
   st.ringSize = SPED_Nb_Bitmap.Value() + 1;
   if (RDB_Boucle.Checked()) {
-    const int s = images_.displayZoneSize;
+    const int s = Images.displayZoneSize;
     FreeRing();
     const int height = static_cast<int>(Round(s / 1.3333333333333333)) + 1;
     // One bitmap at a time, as memory allows; N follows what was created.
@@ -341,7 +341,7 @@ void TFRM_Tool_Images::BTN_Demarrer_AddClick() {
 }
 
 void TFRM_Tool_Images::BTN_Arreter_AddClick() {
-  ComposeState& st = images_.state;
+  ComposeState& st = Images.state;
   if (RDB_Boucle.Checked()) FreeRing();
   if (RDB_Dark.Checked()) {
     Call(hooks.trackingBox, true);
@@ -352,19 +352,19 @@ void TFRM_Tool_Images::BTN_Arreter_AddClick() {
     Call(hooks.trackingBox, true);
     TNI_MaxFlat.SetValue(st.count[2]);
     CKB_Active_Flat.SetEnabled(true);
-    st.flatMean = FlatMeans(st.cells[2], images_.frameWidth, images_.frameHeight);
+    st.flatMean = FlatMeans(st.cells[2], Images.frameWidth, Images.frameHeight);
   }
   SetModeControlsEnabled(true);
   CKB_Integration.SetEnabled(true);
   const bool fixedZone = RDB_Dark.Checked() || RDB_Flat.Checked();
-  Call(hooks.zoneSizeControl, RDB_Boucle.Checked() ? 640 : images_.frameWidth, !fixedZone);
+  Call(hooks.zoneSizeControl, RDB_Boucle.Checked() ? 640 : Images.frameWidth, !fixedZone);
   BTN_Arreter_Add.SetEnabled(false);
   if (!CKB_Visu_Permanente.Checked()) Compose(TargetBuffer(), false, false, true);
   Call(hooks.integrationEnded);
 }
 
 void TFRM_Tool_Images::BTN_Reset_AddClick() {
-  ComposeState& st = images_.state;
+  ComposeState& st = Images.state;
   Call(hooks.resultBlack);
   int target = 0;
   if (RDB_Dark.Checked()) {
@@ -448,7 +448,7 @@ void TFRM_Tool_Images::DarkChange() {
     if (previousDarkPower_ == 0) {
       // Put the still picture through the integer path so the dark applies.
       Call(hooks.resultToZone);
-      images_.state.cells[0].Clear();
+      Images.state.cells[0].Clear();
       Compose(0, true, true, permanent);
     }
     Compose(0, false, true, permanent);
@@ -463,7 +463,7 @@ void TFRM_Tool_Images::CKB_Active_FlatClick() {
 }
 
 void TFRM_Tool_Images::CorrectionFileLoaded(int target, const std::string& fileName) {
-  ComposeState& st = images_.state;
+  ComposeState& st = Images.state;
   if (target == 1) {
     RDB_Dark.SetChecked(true);
   } else {
@@ -473,7 +473,7 @@ void TFRM_Tool_Images::CorrectionFileLoaded(int target, const std::string& fileN
   st.count[target] = 0;
   Compose(target, true, false, CKB_Visu_Permanente.Checked());
   if (target == 2) {
-    st.flatMean = FlatMeans(st.cells[2], images_.frameWidth, images_.frameHeight);
+    st.flatMean = FlatMeans(st.cells[2], Images.frameWidth, Images.frameHeight);
     TNI_MaxFlat.SetValue(st.count[2]);
     CKB_Active_Flat.SetEnabled(true);
     EDT_Fichier_Flat.SetText(fileName);

@@ -10,18 +10,23 @@
 
 namespace orniva {
 
-// What the compositor works on, owned by the main window: the cell buffers
-// and counters, the zone image and zone rectangle the pipeline prepares, the
-// render image the result page is copied from, the image camera's binning
-// and frame size.
+// What the compositor works on: its cell buffers and counters (kept here),
+// the zone image and zone rectangle the pipeline prepares, the render image
+// the result page is copied from, the image camera's binning and frame size.
+// Without a pipeline the images are the window's own; the program points
+// them at the main window's and fills the rest through sync before each
+// compositing step.
 struct CompositorImages {
   ComposeState state;
-  Image zoneImage{1024, 768};
+  Image ownZone{1024, 768};
+  Image ownRender{1024, 768};
+  Image* zoneImage = &ownZone;
+  Image* renderImage = &ownRender;
   Rect zoneRect{0, 0, 0, 0};
-  Image renderImage{1024, 768};
   int binning = 1;
   int frameWidth = 0, frameHeight = 0;
   int displayZoneSize = 320;  // SCB_Taille_ZAffich position
+  std::function<void(CompositorImages&)> sync;
 };
 
 // What the page handlers ask of the rest of the program; every hook may be
@@ -47,7 +52,7 @@ struct ToolImagesHooks {
 // "Courbes" (the other pages belong to other tools).
 class TFRM_Tool_Images : public Window {
  public:
-  TFRM_Tool_Images(Application& app, CompositorImages& images);
+  explicit TFRM_Tool_Images(Application& app);
 
   PageControl PGC_Images{*this, "PGC_Images"};
 
@@ -151,6 +156,7 @@ class TFRM_Tool_Images : public Window {
   Button BTN_Lire_Courbe{PNL_Courbes, "BTN_Lire_Courbe", "Lire..."};
   Button BTN_Ecrire_Courbe{PNL_Courbes, "BTN_Ecrire_Courbe", "Ecrire..."};
 
+  CompositorImages Images;
   ToolImagesHooks hooks;
   // Folder the curve dialogs open in (the preferences' filters folder).
   std::string filtersDirectory;
@@ -213,7 +219,6 @@ class TFRM_Tool_Images : public Window {
   void CurveToControls(const CurvePoints& points);
   void FreeRing();
 
-  CompositorImages& images_;
   std::array<TrackBar*, 9> eqSliders_;
   std::array<CheckBox*, 9> eqBoxes_;
   CurveTable curve_{};

@@ -7,6 +7,7 @@
 #include "automation/script_commands.h"
 #include "platform/indi_telescope.h"
 #include "processing/tfrm_tool_mesures.h"
+#include "program/compositor_wiring.h"
 #include "program/display_wiring.h"
 #include "program/pipeline_wiring.h"
 #include "program/window_shells.h"
@@ -89,6 +90,7 @@ void Program::Connect() {
   display_ = ConnectDisplay(app_, alv, Get<TFRM_Tool_Affichage>(), Get<TFRM_Small>(),
                             Get<TFRM_FullScreen>());
   ConnectTelescope();
+  ConnectCompositor(alv, Get<TFRM_Tool_Images>(), Get<TFRM_Info>(), resources);
   main_->MNU_Quitter.OnClick = [this] { Shutdown(); };
   // Closing the main window ends the program.
   main_->OnClose = [this] { ShutdownSteps(); };

@@ -3,6 +3,8 @@
 // Windows whose contents are still to come: each is created at start-up in
 // its place so that the order of creation is complete. A window that gets
 // its real class loses its line here.
+#include "processing/tfrm_info.h"
+#include "processing/tfrm_tool_images.h"
 #include "ui/controls.h"
 
 namespace orniva {
@@ -17,14 +19,12 @@ ORNIVA_WINDOW_SHELL(TFRM_ObjectAction, "Objet");
 ORNIVA_WINDOW_SHELL(TFRM_Raquette, "Telescope");
 ORNIVA_WINDOW_SHELL(TFRM_MiseEnStation, "Mise en station");
 ORNIVA_WINDOW_SHELL(TFRM_Tool_Suivi, "Suivi/Autoguidage");
-ORNIVA_WINDOW_SHELL(TFRM_Tool_Images, "Images");
 ORNIVA_WINDOW_SHELL(TFRM_ErrPeriod, "Erreur Periodique");
 ORNIVA_WINDOW_SHELL(TFRM_FWHM, "Mise au point");
 ORNIVA_WINDOW_SHELL(TFRM_PlayControl, "Contrôle de lecture");
 ORNIVA_WINDOW_SHELL(TFRM_Prg_Action, "Action à effectuer lors d'une detection");
 ORNIVA_WINDOW_SHELL(TFRM_PRG_Action_LS, "Action à effectuer lors de la perte d'etoile guide");
 ORNIVA_WINDOW_SHELL(TFRM_ImgRef, "Image de référence");
-ORNIVA_WINDOW_SHELL(TFRM_Info, "Info");
 ORNIVA_WINDOW_SHELL(TFRM_Longuepose, "Longue Pose");
 ORNIVA_WINDOW_SHELL(TFRM_Sky, "Carte Celeste");
 ORNIVA_WINDOW_SHELL(TFRM_DDEServer, "DDE");

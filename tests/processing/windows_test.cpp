@@ -14,29 +14,27 @@ struct ToolImages : ::testing::Test {
   VirtualEventLoop loop;
   HeadlessDialogs dialogs;
   Application app{loop, dialogs};
-  std::unique_ptr<CompositorImages> images = [] {
-    auto i = std::make_unique<CompositorImages>();
-    i->frameWidth = 8;
-    i->frameHeight = 6;
-    i->zoneRect = {0, 0, 8, 6};
-    i->renderImage.Resize(8, 6);
-    i->displayZoneSize = 8;
-    return i;
-  }();
-  TFRM_Tool_Images w{app, *images};
+  std::unique_ptr<TFRM_Tool_Images> window = std::make_unique<TFRM_Tool_Images>(app);
+  TFRM_Tool_Images& w = *window;
+  CompositorImages* images = &w.Images;
   int rendered = 0, ended = 0;
   std::vector<bool> trackingBox;
 
   void SetUp() override {
+    images->frameWidth = 8;
+    images->frameHeight = 6;
+    images->zoneRect = {0, 0, 8, 6};
+    images->renderImage->Resize(8, 6);
+    images->displayZoneSize = 8;
     w.hooks.resultRendered = [this] { ++rendered; };
     w.hooks.integrationEnded = [this] { ++ended; };
     w.hooks.trackingBox = [this](bool on) { trackingBox.push_back(on); };
   }
   void Frame(uint8_t value) {
-    images->zoneImage.Fill(Rgb(value, value, value));
+    images->zoneImage->Fill(Rgb(value, value, value));
     w.ComposeAcceptedFrame(true);
   }
-  Bgr Shown() const { return images->renderImage.Pixel(3, 3); }
+  Bgr Shown() const { return images->renderImage->Pixel(3, 3); }
 };
 
 TEST_F(ToolImages, FrameLimitStopsAndTheResultShowsAllFrames) {
@@ -131,7 +129,7 @@ TEST_F(ToolImages, AutomaticLevelsFollowTheCompositeExtremes) {
 
 TEST_F(ToolImages, TypedLevelsMoveTheSlidersAndRenderAtOnce) {
   w.CKB_utiliser_seuils.SetChecked(true);
-  images->zoneImage.Fill(Rgb(100, 100, 100));
+  images->zoneImage->Fill(Rgb(100, 100, 100));
   w.ComposeAcceptedFrame(true);         // "Forcer": the integer path, a single frame
   EXPECT_EQ(Shown(), Rgb(10, 10, 10));  // (100 x 256) div 2500
   const int before = rendered;

@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include "core/virtual_event_loop.h"
+#include "program/program.h"
+#include "program/window_shells.h"
+
+namespace orniva {
+namespace {
+
+// Frames of the image camera through the real pipeline into the compositor
+// and back onto the result page.
+struct CompositorWiring : ::testing::Test {
+  VirtualEventLoop loop;
+  HeadlessDialogs dialogs;
+  std::unique_ptr<Program> program = std::make_unique<Program>(loop, dialogs);
+  TFRM_Alv& alv = program->Main();
+  TFRM_Tool_Images& tools = program->Get<TFRM_Tool_Images>();
+  TFRM_Info& info = program->Get<TFRM_Info>();
+
+  CompositorWiring() {
+    alv.FormActivate();
+    alv.SetCameraFormat(1, 64, 48, 24, true);
+    alv.State.processing = true;
+  }
+  void Deliver(uint8_t value) {
+    Image frame(64, 48);
+    frame.Fill(Rgb(value, value, value));
+    alv.StoreFrame(1, frame);
+    alv.ProcessFrame(true, 1);
+  }
+  Bgr Result(int x, int y) { return alv.Image3.Bitmap().Pixel(x, y); }
+};
+
+TEST_F(CompositorWiring, IntegrationBuildsTheResultPageFromThePipeline) {
+  tools.SCB_Maximum.SetPosition(256);  // levels equal the sums
+  tools.CKB_Integration.SetChecked(true);
+  tools.SPED_Nb_Bitmap.SetValue(3);
+  tools.BTN_Demarrer_Add.Click();
+  for (int k = 0; k < 3; ++k) Deliver(20);
+  EXPECT_FALSE(tools.IntegrationRunning());  // the third frame reached the limit
+  EXPECT_EQ(tools.EDT_Decompte.Text(), "3");
+  EXPECT_EQ(Result(5, 5), Rgb(60, 60, 60));
+  Deliver(20);  // stopped: the page keeps the composite
+  EXPECT_EQ(Result(5, 5), Rgb(60, 60, 60));
+}
+
+TEST_F(CompositorWiring, ForcedLevelsSendEachFrameAloneThroughTheLevels) {
+  tools.CKB_utiliser_seuils.SetChecked(true);
+  tools.SCB_Maximum.SetPosition(100);
+  Deliver(50);
+  EXPECT_EQ(Result(5, 5), Rgb(128, 128, 128));
+  Deliver(25);  // not added to the previous frame
+  EXPECT_EQ(Result(5, 5), Rgb(64, 64, 64));
+  tools.CKB_utiliser_seuils.SetChecked(false);
+  Deliver(25);  // plain copy
+  EXPECT_EQ(Result(5, 5), Rgb(25, 25, 25));
+}
+
+TEST_F(CompositorWiring, InformationWindowShowsTheImageCameraHistogram) {
+  info.Show();
+  Deliver(77);
+  EXPECT_EQ(info.Counts().counts[0][77], 64 * 48);
+  EXPECT_EQ(info.LBL_YMax.Caption(), std::to_string(64 * 48));
+  alv.Image3.OnMouseMove(0, 3, 3);
+  EXPECT_EQ(info.EDT_R.Text(), "77");
+}
+
+}  // namespace
+}  // namespace orniva

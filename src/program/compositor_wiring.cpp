@@ -62,6 +62,10 @@ void ConnectCompositor(TFRM_Alv& alv, TFRM_Tool_Images& tools, TFRM_Info& info,
   h.resultRendered = [&alv] {
     Image& page = alv.Image3.Bitmap();
     page.CopyRect(alv.RenderImage(), {0, 0, page.Width(), page.Height()}, 0, 0);
+    // "Date/Heure": the frame's time stamp at the bottom-right corner.
+    if (alv.Inputs.DateTime && alv.Inputs.DateTime() && alv.Hooks.DrawFrameTime) {
+      alv.Hooks.DrawFrameTime(page, alv.State.frameTimeText);
+    }
     alv.Image3.Invalidate();
   };
   h.resultBlack = [&alv] {

@@ -67,20 +67,20 @@ void ProgressMonitor(j_common_ptr cinfo) {
 
 class Decoder {
  public:
-  explicit Decoder(std::span<const uint8_t> data) {
+  explicit Decoder(std::span<const uint8_t> data) : data_(data) {
     InitErrors(err_);
     cinfo_.err = &err_.pub;
-    jpeg_create_decompress(&cinfo_);
-    progress_.progress_monitor = ProgressMonitor;
-    cinfo_.progress = &progress_;
-    jpeg_mem_src(&cinfo_, data.data(), static_cast<unsigned long>(data.size()));
   }
-  ~Decoder() { jpeg_destroy_decompress(&cinfo_); }
+  ~Decoder() { jpeg_destroy_decompress(&cinfo_); }  // safe on a half-created one
   Decoder(const Decoder&) = delete;
   Decoder& operator=(const Decoder&) = delete;
 
   bool ReadHeader() {
     if (setjmp(err_.jump)) return false;
+    jpeg_create_decompress(&cinfo_);
+    progress_.progress_monitor = ProgressMonitor;
+    cinfo_.progress = &progress_;
+    jpeg_mem_src(&cinfo_, data_.data(), static_cast<unsigned long>(data_.size()));
     jpeg_read_header(&cinfo_, TRUE);
     cinfo_.out_color_space = JCS_EXT_BGR;
     return true;
@@ -110,6 +110,7 @@ class Decoder {
   const char* FirstWarning() const { return err_.firstWarning; }
 
  private:
+  std::span<const uint8_t> data_;
   ErrorManager err_;
   jpeg_decompress_struct cinfo_{};
   jpeg_progress_mgr progress_{};

@@ -253,7 +253,8 @@ TEST(V4l2Source, DriverListHoldsCaptureDevicesInOrderAtMostTen) {
 }
 
 TEST(V4l2Source, NoDeviceMeansNoDriverAndAClearMessage) {
-  V4l2FrameSource source({"/nonexistent/video0"});
+  // A node that opens but is no capture device is not listed either.
+  V4l2FrameSource source({"/nonexistent/video0", "/dev/null"});
   EXPECT_TRUE(source.ListDrivers().empty());
   EXPECT_FALSE(source.Connect(0));
   EXPECT_NE(source.LastError().find("introuvable"), std::string::npos);

@@ -50,7 +50,7 @@ ImageFileResult ReadFileBytes(const std::string& path, std::vector<uint8_t>& byt
 ImageFileResult WriteFileBytes(const std::string& path, std::span<const uint8_t> bytes) {
   std::unique_ptr<FILE, FileCloser> f(std::fopen(path.c_str(), "wb"));
   if (!f) return {ImageFileError::CannotWrite, 0, 0, ErrnoText(errno)};
-  if (std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size()) {
+  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size()) {
     return {ImageFileError::CannotWrite, 0, 0, ErrnoText(errno)};
   }
   if (std::fclose(f.release()) != 0) return {ImageFileError::CannotWrite, 0, 0, ErrnoText(errno)};

@@ -94,7 +94,9 @@ TestPatternSource::TestPatternSource(bool offerRawBayer) {
       formats_.push_back({40, w, h, 8, FourCc('B', 'A', '8', '1'), static_cast<uint32_t>(w * h)});
     }
   }
-  format_ = formats_[6];  // YUYV 640x480
+  for (const VideoFormat& f : formats_) {
+    if (f.width == 640 && f.height == 480 && f.bitCount == 16) format_ = f;  // YUYV 640x480
+  }
 }
 
 TestPatternSource::~TestPatternSource() {

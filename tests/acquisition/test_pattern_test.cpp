@@ -43,6 +43,7 @@ TEST(TestPattern, OneDriverAndTheFormatsOfAWebcam) {
   EXPECT_EQ(FindFormat(formats, "BA81 640x480"), nullptr);   // raw only on request
   TestPatternSource raw(true);
   EXPECT_NE(FindFormat(raw.Formats(), "BA81 640x480"), nullptr);
+  EXPECT_EQ(raw.GetVideoFormat().Text(), "YUYV 640x480");
 
   VideoFormat unknown = source.GetVideoFormat();
   unknown.width = 123;

@@ -1,0 +1,112 @@
+#include "acquisition/file_commands.h"
+
+#include <filesystem>
+
+namespace orniva {
+
+FileCommands::FileCommands(TFRM_Alv& alv, CameraCommands& cameras)
+    : MNU_Ouvrir(alv.MNU_Fichier, "MNU_Ouvrir", "Ouvrir"),
+      MNU_Ouvrir_Image(MNU_Ouvrir, "MNU_Ouvrir_Image", "Image"),
+      MNU_Ouvrir_Dark(MNU_Ouvrir, "MNU_Ouvrir_Dark", "Dark"),
+      MNU_Ouvrir_Flat(MNU_Ouvrir, "MNU_Ouvrir_Flat", "Flat"),
+      MNU_Enregistrer(alv.MNU_Fichier, "MNU_Enregistrer", "Enregistrer"),
+      PNL_Outils_Fichier(alv, "PNL_Outils_Fichier"),
+      SPDB_Ouvrir(PNL_Outils_Fichier, "SPDB_Ouvrir"),
+      SPDB_Enregistrer(PNL_Outils_Fichier, "SPDB_Enregistrer"),
+      alv_(alv),
+      cameras_(cameras) {
+  SPDB_Ouvrir.SetHint("Ouvrir");
+  SPDB_Enregistrer.SetHint("Enregistrer l'image");
+  MNU_Ouvrir_Image.OnClick = [this] { Open(kLoadImage); };
+  SPDB_Ouvrir.OnClick = [this] { Open(kLoadImage); };
+  MNU_Ouvrir_Dark.OnClick = [this] { Open(kLoadDark); };
+  MNU_Ouvrir_Flat.OnClick = [this] { Open(kLoadFlat); };
+  MNU_Enregistrer.OnClick = [this] { Save(); };
+  SPDB_Enregistrer.OnClick = [this] { Save(); };
+}
+
+void FileCommands::Message(const std::string& text) {
+  if (alv_.ShowMessageLine) alv_.ShowMessageLine(false, text);
+}
+
+void FileCommands::Open(int loadKind) {
+  static const char* titles[] = {"Ouvrir une image", "Ouvrir un dark", "Ouvrir un flat"};
+  const std::optional<std::string> name = alv_.App().Dlg().OpenFile(
+      titles[loadKind], kOpenPictureFilter, loadKind == kLoadImage ? lastDirectory_ : "");
+  if (!name) {
+    if (OnOpenCancelled) OnOpenCancelled();
+    return;
+  }
+  if (loadKind != kLoadImage && ShowDarkFlatName) ShowDarkFlatName(loadKind, *name);
+  if (loadKind == kLoadImage) {
+    lastDirectory_ = std::filesystem::path(*name).parent_path().string();
+  }
+  OpenFileSource(loadKind, *name);
+  if (OnFileOpened) OnFileOpened();
+}
+
+void FileCommands::OpenFileSource(int loadKind, const std::string& name) {
+  fileKind_ = FileKindOf(name, fileKind_);
+  const int camera = alv_.ImageCamera();
+  if (cameras_.StopPlayer) cameras_.StopPlayer();
+  if (StopIntegration) StopIntegration();
+  if (cameras_.Source(camera).Connected()) cameras_.Stop(camera);
+  alv_.State.fileMode = true;
+  files_ = SortedFileList({name});
+  position_ = 0;
+  loadKind_ = loadKind;
+  StartFileSource();
+}
+
+bool FileCommands::DecodeCurrent() {
+  if (position_ < 0 || position_ >= static_cast<int>(files_.size())) return false;
+  const std::string& name = files_[position_];
+  const ImageFileResult r = LoadImageFile(name, decoded_);
+  if (!r.Ok()) {
+    Message(ImageFileMessage(name, r));
+    return false;
+  }
+  // Raw colour mode and the frame-size limit apply as to a camera frame.
+  return alv_.StoreFrame(alv_.ImageCamera(), decoded_);
+}
+
+void FileCommands::StartFileSource() {
+  const int camera = alv_.ImageCamera();
+  if (fileKind_ != kFileKindImage) {
+    Message("Fichier " + files_.front() + " : la lecture des fichiers AVI n'est pas disponible");
+    return;
+  }
+  if (!DecodeCurrent()) return;
+  const Image& slot = alv_.Slot(camera, 0);
+  alv_.SetCameraFormat(camera, slot.Width(), slot.Height(), 24, false);
+  alv_.Camera(camera).streaming = 0;
+  if (SetIntegrationMode) SetIntegrationMode(loadKind_);
+  alv_.State.processing = true;
+  alv_.MNU_Operations.SetEnabled(true);
+  alv_.ResizeResultPage();
+  alv_.ProcessFrame(true, camera);
+  if (loadKind_ != kLoadImage && ComposeDarkOrFlat) ComposeDarkOrFlat(loadKind_);
+  // The refresh timer now drives the player.
+  (camera == 1 ? alv_.Timer_Cam1 : alv_.Timer_Cam2).Start();
+}
+
+bool FileCommands::LoadImage() {
+  if (!DecodeCurrent()) return false;
+  const bool accepted = alv_.ProcessFrame(true, alv_.ImageCamera());
+  alv_.SequencerHook(accepted);
+  return true;
+}
+
+void FileCommands::Save() {
+  std::optional<std::string> name =
+      alv_.App().Dlg().SaveFile("Enregistrer", kSavePictureFilter, lastDirectory_, "");
+  if (!name) return;
+  const std::string path = WithDefaultExtension(*name);
+  const int page = alv_.PGC_Main.ActivePageIndex();
+  const Picture& picture = page == 0 ? alv_.Image1 : page == 1 ? alv_.Image2 : alv_.Image3;
+  const int quality = JpegQuality ? JpegQuality() : 80;
+  const ImageFileResult r = SavePageImage(path, picture.Bitmap(), quality);
+  if (!r.Ok()) Message(ImageFileMessage(path, r));
+}
+
+}  // namespace orniva

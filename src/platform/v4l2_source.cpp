@@ -27,6 +27,8 @@ bool Gone(int err) {
 
 }  // namespace
 
+V4l2FrameSource::V4l2FrameSource() : scanNodes_(true), opener_(OpenV4l2Device) {}
+
 V4l2FrameSource::V4l2FrameSource(std::vector<std::string> nodes, Opener opener)
     : nodes_(std::move(nodes)), opener_(std::move(opener)) {}
 
@@ -45,6 +47,7 @@ std::vector<std::string> V4l2FrameSource::DeviceNodes() {
 }
 
 std::vector<DriverDescription> V4l2FrameSource::ListDrivers() {
+  if (scanNodes_) nodes_ = DeviceNodes();
   devices_.clear();
   std::vector<DriverDescription> list;
   for (const std::string& path : nodes_) {

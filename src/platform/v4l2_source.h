@@ -25,10 +25,11 @@ class V4l2FrameSource : public FrameSource, private FrameReader {
   using Opener =
       std::function<std::unique_ptr<V4l2Io>(const std::string& path, std::string& error)>;
 
-  // nodes: the device paths tried, in order (default: the /dev/videoN that
-  // exist). opener: how a node is opened (default: the real device).
-  explicit V4l2FrameSource(std::vector<std::string> nodes = DeviceNodes(),
-                           Opener opener = OpenV4l2Device);
+  // The capture devices of the system: the /dev/videoN that exist when the
+  // driver list is asked for.
+  V4l2FrameSource();
+  // nodes: the device paths tried, in order; opener: how a node is opened.
+  explicit V4l2FrameSource(std::vector<std::string> nodes, Opener opener = OpenV4l2Device);
   ~V4l2FrameSource() override;
 
   static std::vector<std::string> DeviceNodes();
@@ -75,6 +76,7 @@ class V4l2FrameSource : public FrameSource, private FrameReader {
   void Requeue(uint32_t index);
 
   std::vector<std::string> nodes_;
+  bool scanNodes_ = false;
   Opener opener_;
   std::vector<Device> devices_;
   std::string name_;

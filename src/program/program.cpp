@@ -1,11 +1,13 @@
 #include "program/program.h"
 
+#include "acquisition/test_pattern.h"
 #include "acquisition/tfrm_fullscreen.h"
 #include "acquisition/tfrm_ressources.h"
 #include "acquisition/tfrm_small.h"
 #include "acquisition/tfrm_tool_affichage.h"
 #include "automation/script_commands.h"
 #include "platform/indi_telescope.h"
+#include "platform/v4l2_source.h"
 #include "processing/tfrm_tool_mesures.h"
 #include "program/compositor_wiring.h"
 #include "program/display_wiring.h"
@@ -54,6 +56,9 @@ Program::~Program() {
   Shutdown();
   mount_.reset();  // before the windows it works on
   main_->FormDestroy();
+  // The commands' controls live on the main window: they go first.
+  files_.reset();
+  cameras_.reset();
   while (!windows_.empty()) windows_.pop_back();
   Step("windows freed");
 }
@@ -78,8 +83,11 @@ void Program::Connect() {
   refresh.OnInterval = [&alv](int camera, int ms) {
     (camera == 1 ? alv.Timer_Cam1 : alv.Timer_Cam2).SetInterval(ms);
   };
-  alv.Hooks.ShowFrameRate = [&refresh](int camera, const std::string& rate, bool) {
-    refresh.ShowFrameRate(camera, rate);
+  alv.Hooks.ShowFrameRate = [this, &refresh](int camera, const std::string& rate, bool) {
+    // A stream that drops frames says how many beside its rate.
+    const int64_t dropped = cameras_ ? cameras_->Dropped(camera) : 0;
+    refresh.ShowFrameRate(camera,
+                          dropped > 0 ? rate + " (" + std::to_string(dropped) + " perdues)" : rate);
   };
   auto& resources = Get<TFRM_Ressources>();
   alv.Hooks.RefreshMemoryStatus = [&resources] { resources.RefreshMemoryStatus(); };
@@ -91,6 +99,7 @@ void Program::Connect() {
                             Get<TFRM_FullScreen>());
   ConnectTelescope();
   ConnectCompositor(alv, Get<TFRM_Tool_Images>(), Get<TFRM_Info>(), resources);
+  ConnectCapture();
   main_->MNU_Quitter.OnClick = [this] { Shutdown(); };
   // Closing the main window ends the program.
   main_->OnClose = [this] { ShutdownSteps(); };
@@ -119,6 +128,41 @@ void Program::ConnectTelescope() {
   main_->Lifecycle.ReleasePortDriver = [this] {
     mount_->DisconnectMount();
     portIo_->Release();
+  };
+}
+
+void Program::ConnectCapture() {
+  auto sources = [] {
+    std::vector<std::unique_ptr<FrameSource>> list;
+    list.push_back(std::make_unique<V4l2FrameSource>());
+    list.push_back(std::make_unique<TestPatternSource>(true));
+    return std::make_unique<CombinedFrameSource>(std::move(list));
+  };
+  camera1_ = sources();
+  camera2_ = sources();
+  TFRM_Alv& alv = *main_;
+  cameras_ = std::make_unique<CameraCommands>(alv, *camera1_, *camera2_);
+  files_ = std::make_unique<FileCommands>(alv, *cameras_);
+  auto& refresh = Get<TFRM_Tool_Affichage>().Rafraichissement;
+  cameras_->RefreshMs = [&refresh](int camera) { return refresh.Value(camera); };
+  for (Window* w : app_.Windows()) {
+    if (auto* debug = w->FindAs<CheckBox>("CKB_Debug")) {
+      cameras_->Debug = [debug] { return debug->Checked(); };
+    }
+    if (auto* quality = w->FindAs<SpinEdit>("SPED_Qualite_Jpeg")) {
+      files_->JpegQuality = [quality] { return quality->Value(); };
+    }
+  }
+  Window& longExposure = Get<TFRM_Longuepose>();
+  cameras_->ShowLongExposureWindow = [&alv, &longExposure](bool show) {
+    if (!show) return longExposure.Hide();
+    // At the main window's left edge, bottoms aligned.
+    Bounds b = longExposure.GetBounds();
+    const Bounds& m = alv.GetBounds();
+    b.left = m.left;
+    b.top = m.top + m.height - b.height;
+    longExposure.SetBounds(b);
+    longExposure.Show();
   };
 }
 

@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "acquisition/camera_commands.h"
+#include "acquisition/combined_frame_source.h"
 #include "acquisition/display_host.h"
+#include "acquisition/file_commands.h"
 #include "acquisition/tfrm_alv.h"
 #include "automation/tfrm_message.h"
 #include "automation/tfrm_progress.h"
@@ -43,6 +46,8 @@ class Program {
   }
   // The mount command layer with its serial ports and port I/O.
   Mount& Telescope() { return *mount_; }
+  CameraCommands& Cameras() { return *cameras_; }
+  FileCommands& Files() { return *files_; }
   // The window of class W.
   template <typename W>
   W& Get() {
@@ -68,6 +73,7 @@ class Program {
   void CreateWindows();
   void Connect();
   void ConnectTelescope();
+  void ConnectCapture();
   void ShutdownSteps();
   Application app_;
   RecordingSoundPlayer recordingSound_;
@@ -79,6 +85,10 @@ class Program {
   std::unique_ptr<SerialPorts> serial_;
   std::unique_ptr<LinuxPortIo> portIo_;
   std::unique_ptr<Mount> mount_;
+  // Each camera's frame sources: the capture devices, then the test pattern.
+  std::unique_ptr<CombinedFrameSource> camera1_, camera2_;
+  std::unique_ptr<CameraCommands> cameras_;
+  std::unique_ptr<FileCommands> files_;
   bool activated_ = false;
   bool shutDown_ = false;
 };

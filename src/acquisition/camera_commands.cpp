@@ -191,6 +191,7 @@ void CameraCommands::Start(int camera) {
   alv_.Camera(camera).streaming = 0;
   alv_.SetOnline(camera, true);
   alv_.SetCameraFormat(camera, f.width, f.height, f.bitCount, true);
+  if (ApplyZoneLimits) ApplyZoneLimits(camera, ZoneLimitsFor(f.width));
   alv_.State.processing = true;
   grabFailures_[camera - 1] = 0;
 
@@ -385,12 +386,15 @@ void CameraCommands::FormatDialog(int camera) {
   const VideoFormat& f = reading.format;
   if (!alv_.AcceptVideoFormat(f.width, f.height)) return;
   alv_.SetCameraFormat(camera, f.width, f.height, f.bitCount, false);
+  if (ApplyZoneLimits) ApplyZoneLimits(camera, ZoneLimitsFor(f.width));
   alv_.SourcePage(camera).Bitmap().Fill(kBlack);
   alv_.SourcePage(camera).Invalidate();
   if (alv_.ImagesCreated()) {
     alv_.Slot(camera, 0).Fill(kBlack);
     alv_.Slot(camera, 2).Fill(kBlack);
   }
+  if (camera == 1 && CentreZones) CentreZones();
+  if (ReferenceNotLoaded) ReferenceNotLoaded();
 }
 
 void CameraCommands::SourceDialog(int camera) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "acquisition/capture_format.h"
 #include "acquisition/frame_source.h"
 #include "acquisition/tfrm_alv.h"
 #include "ui/controls.h"
@@ -56,6 +57,13 @@ class CameraCommands {
   std::function<void(bool show)> ShowLongExposureWindow;
   // A running file player is stopped before a camera starts.
   std::function<void()> StopPlayer;
+  // The zone controls take the limits of a camera's new frame width (at a
+  // start and after a format change); after a format change of camera 1
+  // both zones are centred on the frame; the motion-detection reference no
+  // longer fits a new format.
+  std::function<void(int camera, const ZoneLimits& limits)> ApplyZoneLimits;
+  std::function<void()> CentreZones;
+  std::function<void()> ReferenceNotLoaded;
 
   // Program operations.
   void Start(int camera);

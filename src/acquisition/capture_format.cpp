@@ -1,5 +1,7 @@
 #include "acquisition/capture_format.h"
 
+#include <algorithm>
+
 #include "acquisition/frame_limits.h"
 
 namespace orniva {
@@ -64,6 +66,10 @@ bool ApplyVideoFormat(FrameSource& source, const VideoFormat& chosen, std::strin
   if (message.empty()) return true;
   source.SetVideoFormat(previous);
   return false;
+}
+
+ZoneLimits ZoneLimitsFor(int width) {
+  return {std::min(480, width - 50), width};
 }
 
 }  // namespace orniva

@@ -26,4 +26,13 @@ FormatReading ReadVideoFormat(FrameSource& source, Image& scratch, int camera);
 // with the size message.
 bool ApplyVideoFormat(FrameSource& source, const VideoFormat& chosen, std::string& message);
 
+// The largest zones a frame width allows: the detection zone at most
+// Min(480, width - 50), the display zone the full width.
+struct ZoneLimits {
+  int detectionMax = 0;
+  int displayMax = 0;
+  friend bool operator==(const ZoneLimits&, const ZoneLimits&) = default;
+};
+ZoneLimits ZoneLimitsFor(int width);
+
 }  // namespace orniva

@@ -31,28 +31,33 @@ void FileCommands::Message(const std::string& text) {
 
 void FileCommands::Open(int loadKind) {
   static const char* titles[] = {"Ouvrir une image", "Ouvrir un dark", "Ouvrir un flat"};
-  const std::optional<std::string> name = alv_.App().Dlg().OpenFile(
+  const std::optional<std::vector<std::string>> names = alv_.App().Dlg().OpenFiles(
       titles[loadKind], kOpenPictureFilter, loadKind == kLoadImage ? lastDirectory_ : "");
-  if (!name) {
+  if (!names || names->empty()) {
     if (OnOpenCancelled) OnOpenCancelled();
     return;
   }
-  if (loadKind != kLoadImage && ShowDarkFlatName) ShowDarkFlatName(loadKind, *name);
+  const std::string& first = names->front();
+  if (loadKind != kLoadImage && ShowDarkFlatName) ShowDarkFlatName(loadKind, first);
   if (loadKind == kLoadImage) {
-    lastDirectory_ = std::filesystem::path(*name).parent_path().string();
+    lastDirectory_ = std::filesystem::path(first).parent_path().string();
   }
-  OpenFileSource(loadKind, *name);
+  OpenFileSources(loadKind, *names);
   if (OnFileOpened) OnFileOpened();
 }
 
 void FileCommands::OpenFileSource(int loadKind, const std::string& name) {
-  fileKind_ = FileKindOf(name, fileKind_);
+  OpenFileSources(loadKind, {name});
+}
+
+void FileCommands::OpenFileSources(int loadKind, const std::vector<std::string>& names) {
+  fileKind_ = FileKindOf(names.front(), fileKind_);
   const int camera = alv_.ImageCamera();
   if (cameras_.StopPlayer) cameras_.StopPlayer();
   if (StopIntegration) StopIntegration();
   if (cameras_.Source(camera).Connected()) cameras_.Stop(camera);
   alv_.State.fileMode = true;
-  files_ = SortedFileList({name});
+  files_ = SortedFileList(names);
   position_ = 0;
   loadKind_ = loadKind;
   StartFileSource();

@@ -45,6 +45,8 @@ class FileCommands {
   void Open(int loadKind);
   // The same for one file without the dialog (script commands).
   void OpenFileSource(int loadKind, const std::string& name);
+  // The files chosen in one dialog: the file list takes them sorted.
+  void OpenFileSources(int loadKind, const std::vector<std::string>& names);
   // Decodes the player's current file into the image camera's frame slot 0
   // and runs the pipeline; false, frame kept and a message naming the file,
   // when the file cannot be read or decoded.

@@ -89,6 +89,17 @@ std::optional<std::string> QtDialogs::OpenFile(const std::string& title, const s
   return name.toStdString();
 }
 
+std::optional<std::vector<std::string>> QtDialogs::OpenFiles(const std::string& title,
+                                                             const std::string& filter,
+                                                             const std::string& initialDir) {
+  const QStringList names =
+      QFileDialog::getOpenFileNames(nullptr, Q(title), Q(initialDir), QtFilter(filter));
+  if (names.isEmpty()) return std::nullopt;
+  std::vector<std::string> files;
+  for (const QString& n : names) files.push_back(n.toStdString());
+  return files;
+}
+
 std::optional<std::string> QtDialogs::SaveFile(const std::string& title, const std::string& filter,
                                                const std::string& initialDir,
                                                const std::string& defaultName) {

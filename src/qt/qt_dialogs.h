@@ -13,6 +13,9 @@ class QtDialogs : public Dialogs {
                                       const std::string& initial) override;
   std::optional<std::string> OpenFile(const std::string& title, const std::string& filter,
                                       const std::string& initialDir) override;
+  std::optional<std::vector<std::string>> OpenFiles(const std::string& title,
+                                                    const std::string& filter,
+                                                    const std::string& initialDir) override;
   std::optional<std::string> SaveFile(const std::string& title, const std::string& filter,
                                       const std::string& initialDir,
                                       const std::string& defaultName) override;

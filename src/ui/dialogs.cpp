@@ -45,6 +45,20 @@ std::optional<std::string> HeadlessDialogs::OpenFile(const std::string& title, c
   return NextText();
 }
 
+std::optional<std::vector<std::string>> HeadlessDialogs::OpenFiles(const std::string& title,
+                                                                   const std::string&,
+                                                                   const std::string&) {
+  Record("open", title, {});
+  if (!fileAnswers_.empty()) {
+    std::vector<std::string> files = std::move(fileAnswers_.front());
+    fileAnswers_.pop_front();
+    return files;
+  }
+  std::optional<std::string> one = NextText();
+  if (!one) return std::nullopt;
+  return std::vector<std::string>{*one};
+}
+
 std::optional<std::string> HeadlessDialogs::SaveFile(const std::string& title, const std::string&,
                                                      const std::string&, const std::string&) {
   Record("save", title, {});

@@ -27,6 +27,15 @@ class Dialogs {
   // file dialogs describe them.
   virtual std::optional<std::string> OpenFile(const std::string& title, const std::string& filter,
                                               const std::string& initialDir) = 0;
+  // A multiple-selection open dialog: the files chosen, or nothing when
+  // cancelled. Without one of its own a view offers OpenFile's single file.
+  virtual std::optional<std::vector<std::string>> OpenFiles(const std::string& title,
+                                                            const std::string& filter,
+                                                            const std::string& initialDir) {
+    std::optional<std::string> one = OpenFile(title, filter, initialDir);
+    if (!one) return std::nullopt;
+    return std::vector<std::string>{*one};
+  }
   virtual std::optional<std::string> SaveFile(const std::string& title, const std::string& filter,
                                               const std::string& initialDir,
                                               const std::string& defaultName) = 0;
@@ -50,6 +59,9 @@ class HeadlessDialogs : public Dialogs {
   void QueueMessageResult(MessageResult r) { messageAnswers_.push_back(r); }
   void QueueText(std::optional<std::string> text) { textAnswers_.push_back(std::move(text)); }
   void QueueChoice(std::optional<int> index) { choiceAnswers_.push_back(index); }
+  // Files for the next multiple-selection open dialog (a queued text answers
+  // it with one file when no list is queued).
+  void QueueFiles(std::vector<std::string> files) { fileAnswers_.push_back(std::move(files)); }
   const std::vector<Asked>& History() const { return history_; }
   void ClearHistory() { history_.clear(); }
   std::function<void(const Asked&)> Echo;
@@ -63,6 +75,9 @@ class HeadlessDialogs : public Dialogs {
   std::optional<std::string> SaveFile(const std::string& title, const std::string& filter,
                                       const std::string& initialDir,
                                       const std::string& defaultName) override;
+  std::optional<std::vector<std::string>> OpenFiles(const std::string& title,
+                                                    const std::string& filter,
+                                                    const std::string& initialDir) override;
   std::optional<int> Choose(const std::string& title, const std::vector<std::string>& items,
                             int initialIndex) override;
 
@@ -72,6 +87,7 @@ class HeadlessDialogs : public Dialogs {
   std::deque<MessageResult> messageAnswers_;
   std::deque<std::optional<std::string>> textAnswers_;
   std::deque<std::optional<int>> choiceAnswers_;
+  std::deque<std::vector<std::string>> fileAnswers_;
   std::vector<Asked> history_;
 };
 

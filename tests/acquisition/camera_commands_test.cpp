@@ -139,6 +139,28 @@ TEST_F(Cameras, RefusedFormatFromTheDialogKeepsThePreviousOne) {
   EXPECT_EQ(alv.Slot(2, 0).Height(), 240);
 }
 
+TEST_F(Cameras, ZonesFollowTheFrameWidthAndOnlyCameraOneIsRecentred) {
+  std::vector<std::pair<int, ZoneLimits>> limits;
+  int centred = 0, referenceDropped = 0;
+  cams.ApplyZoneLimits = [&](int camera, const ZoneLimits& l) { limits.push_back({camera, l}); };
+  cams.CentreZones = [&] { ++centred; };
+  cams.ReferenceNotLoaded = [&] { ++referenceDropped; };
+  ASSERT_TRUE(Start(1));
+  ASSERT_TRUE(Start(2));
+  EXPECT_EQ(centred, 0);
+  dialogs.QueueChoice(FormatIndex(pattern2, "YUYV 320x240"));
+  cams.Cam2.MNU_Format.Click();
+  EXPECT_EQ(centred, 0);
+  EXPECT_EQ(referenceDropped, 1);
+  dialogs.QueueChoice(FormatIndex(pattern1, "YUYV 320x240"));
+  cams.Cam1.MNU_Format.Click();
+  EXPECT_EQ(centred, 1);
+  EXPECT_EQ(referenceDropped, 2);
+  const std::vector<std::pair<int, ZoneLimits>> expected = {
+      {1, {480, 640}}, {2, {480, 640}}, {2, {270, 320}}, {1, {270, 320}}};
+  EXPECT_EQ(limits, expected);
+}
+
 TEST_F(Cameras, StreamModeDeliversEveryFrameAndStopsCleanly) {
   ASSERT_TRUE(Start(1));
   CameraControls& c = cams.Cam1;
@@ -269,6 +291,26 @@ TEST_F(Files, OpenedImageBecomesTheImageCameraFrame) {
   EXPECT_NE(messages.back().find("huge.jpg"), std::string::npos);
   EXPECT_NE(messages.back().find("65000x65000"), std::string::npos);
   EXPECT_EQ(alv.Slot(1, 0).Width(), 300);
+}
+
+TEST_F(Files, JpegsChosenTogetherPlayInFileNameOrder) {
+  std::vector<std::string> chosen;
+  for (const char* name : {"m42_3.jpg", "m42_1.jpg", "m42_2.jpg"}) {
+    std::vector<uint8_t> jpeg;
+    const uint8_t level = static_cast<uint8_t>(40 * (name[4] - '0'));
+    ASSERT_TRUE(EncodeJpeg(Picture(32, 24, Rgb(level, level, level)), 95, jpeg));
+    chosen.push_back(Write(name, jpeg));
+  }
+  dialogs.QueueFiles(chosen);
+  files.MNU_Ouvrir_Image.Click();
+  ASSERT_EQ(files.FileList().size(), 3u);
+  EXPECT_EQ(files.FileList()[0], (dir / "m42_1.jpg").string());
+  EXPECT_EQ(files.FileList()[2], (dir / "m42_3.jpg").string());
+  for (int p = 0; p < 3; ++p) {
+    files.SetPosition(p);
+    ASSERT_TRUE(files.LoadImage());
+    EXPECT_NEAR(alv.Slot(1, 0).Pixel(10, 10).g, 40 * (p + 1), 3) << p;
+  }
 }
 
 TEST_F(Files, CancelledOpenDialogStopsARunningScript) {

@@ -215,6 +215,7 @@ void CameraCommands::Start(int camera) {
   Timer& timer = RefreshTimer(camera);
   timer.SetInterval(RefreshInterval(camera));
   timer.Start();
+  if (CameraStarted) CameraStarted(camera);
 }
 
 void CameraCommands::Stop(int camera) {
@@ -237,6 +238,7 @@ void CameraCommands::Stop(int camera) {
   if (camera == alv_.ImageCamera()) c.SPDB_PoseLongue.SetEnabled(true);
   if (camera == alv_.GuideCamera()) alv_.State.processing = false;
   alv_.SetOnline(camera, false);
+  if (CameraStopped) CameraStopped(camera);
 }
 
 bool CameraCommands::GrabFrame(int slot, int camera) {
@@ -296,6 +298,13 @@ void CameraCommands::LeaveLongExposure(int camera) {
   if (ShowLongExposureWindow) ShowLongExposureWindow(false);
 }
 
+void CameraCommands::LevelControlsRule() {
+  auto ask = [](const std::function<bool()>& f) { return f && f(); };
+  const bool needed = ask(alv_.Inputs.IntegrationActive) || Binning(1) == 2 || Binning(2) == 2 ||
+                      alv_.State.longExposureMode || ask(alv_.Inputs.ForceLevels);
+  if (!needed && EnableLevelControls) EnableLevelControls(false);
+}
+
 void CameraCommands::SetStreamMode(int camera) {
   CameraControls& c = Controls(camera);
   if (!Source(camera).Connected() || alv_.Camera(camera).streaming) return;
@@ -334,6 +343,7 @@ void CameraCommands::SetLongExposureMode(int camera) {
   c.MNU_PoseLongue.SetChecked(true);
   c.SPDB_PoseLongue.SetDown(true);
   if (ShowLongExposureWindow) ShowLongExposureWindow(true);
+  if (EnableLevelControls) EnableLevelControls(true);
 }
 
 void CameraCommands::BTN_TurboClick(int camera) {
@@ -352,7 +362,11 @@ void CameraCommands::SetBinning(int camera, int factor) {
   c.MNU_Binning_1x1.SetChecked(factor == 1);
   c.MNU_Binning_2x2.SetChecked(factor == 2);
   alv_.ResizeResultPage();
-  LevelControlsRule();
+  if (factor == 1) {
+    LevelControlsRule();
+  } else if (EnableLevelControls) {
+    EnableLevelControls(true);
+  }
   alv_.ProcessFrame(true, alv_.ImageCamera());
 }
 

@@ -64,6 +64,12 @@ class CameraCommands {
   std::function<void(int camera, const ZoneLimits& limits)> ApplyZoneLimits;
   std::function<void()> CentreZones;
   std::function<void()> ReferenceNotLoaded;
+  // The level controls of the image tool window (enabled or not).
+  std::function<void(bool enabled)> EnableLevelControls;
+  // What other windows do when a camera has started or stopped (switches
+  // that need frames, guided operations).
+  std::function<void(int camera)> CameraStarted;
+  std::function<void(int camera)> CameraStopped;
 
   // Program operations.
   void Start(int camera);
@@ -94,7 +100,9 @@ class CameraCommands {
   void StartSequence(int camera);
   void EndStream(int camera);
   void LeaveLongExposure(int camera);
-  void LevelControlsRule() {}
+  // Without integration, binning, long exposure or forced levels the result
+  // page is a plain copy of the frame: the level controls are disabled.
+  void LevelControlsRule();
   void StreamFailed(int camera, const std::string& message);
   void WriteDebugLog(const std::string& text);
 

@@ -216,6 +216,23 @@ TEST_F(Cameras, CameraUnpluggedWhileRunningIsStoppedWithAMessage) {
   EXPECT_NE(messages[1].find("Camera 2 arretee"), std::string::npos);
 }
 
+TEST_F(Cameras, LevelControlsFollowBinningAndLongExposure) {
+  std::vector<bool> levels;
+  cams.EnableLevelControls = [&](bool on) { levels.push_back(on); };
+  ASSERT_TRUE(Start(1));
+  cams.Cam1.MNU_Binning_2x2.Click();
+  cams.Cam1.MNU_Binning_1x1.Click();  // a plain copy again: levels off
+  cams.Cam1.SPDB_PoseLongue.Click();
+  EXPECT_TRUE(alv.State.longExposureMode);
+  EXPECT_TRUE(cams.Cam1.MNU_PoseLongue.Checked());
+  cams.Cam1.SPDB_Image.Click();  // leaves long exposure, levels off again
+  EXPECT_FALSE(alv.State.longExposureMode);
+  bool forced = true;
+  alv.Inputs.ForceLevels = [&] { return forced; };
+  cams.Cam1.MNU_Image.Click();  // "Forcer" keeps them
+  EXPECT_EQ(levels, (std::vector<bool>{true, false, true, false}));
+}
+
 TEST_F(Cameras, BinningAndSourceControls) {
   ASSERT_TRUE(Start(1));
   const int full = alv.Image3.Bitmap().Width();

@@ -67,9 +67,16 @@ double SimRandom::Uniform() {
 }
 
 double SimRandom::Normal() {
+  if (hasSpare_) {
+    hasSpare_ = false;
+    return spare_;
+  }
   const double u = 1.0 - Uniform();  // (0, 1]
   const double v = Uniform();
-  return std::sqrt(-2.0 * std::log(u)) * std::cos(2 * std::numbers::pi * v);
+  const double r = std::sqrt(-2.0 * std::log(u));
+  spare_ = r * std::sin(2 * std::numbers::pi * v);
+  hasSpare_ = true;
+  return r * std::cos(2 * std::numbers::pi * v);
 }
 
 double SimSampling(const SimOptics& optics, int frameWidth) {
@@ -157,6 +164,48 @@ void SkyModel::AddDeepSky(std::vector<float>& light, int width, int height,
   }
 }
 
+const std::vector<float>& SkyModel::Transmission(int width, int height, bool rawBayer) const {
+  const SkyParameters& p = parameters_;
+  const SkyParameters& q = transmissionFor_;
+  if (width == transmissionWidth_ && height == transmissionHeight_ &&
+      rawBayer == transmissionRaw_ && p.seed == q.seed && p.vignetting == q.vignetting &&
+      p.dustShadows == q.dustShadows && p.dustDepth == q.dustDepth)
+    return transmission_;
+  transmissionFor_ = p;
+  transmissionWidth_ = width;
+  transmissionHeight_ = height;
+  transmissionRaw_ = rawBayer;
+  transmission_.assign(static_cast<size_t>(width) * height, 1.0f);
+  // Dust shadows, placed by the seed alone, at the same place of the sensor
+  // whatever the format.
+  SimRandom dustRandom(Mix(p.seed, 0xD0571ULL));
+  struct Dust {
+    double x, y, radius;
+  };
+  std::vector<Dust> dust;
+  for (int i = 0; i < p.dustShadows; ++i) {
+    const double x = dustRandom.Uniform() * width, y = dustRandom.Uniform() * height;
+    dust.push_back({x, y, (0.03 + 0.04 * dustRandom.Uniform()) * width});
+  }
+  const double cx = (width - 1) / 2.0, cy = (height - 1) / 2.0;
+  const double corner2 = cx * cx + cy * cy + 1e-9;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      double t = 1 - p.vignetting * ((x - cx) * (x - cx) + (y - cy) * (y - cy)) / corner2;
+      for (const Dust& d : dust) {
+        const double r = std::hypot(x - d.x, y - d.y) / d.radius;
+        if (r < 1.2) t *= 1 - p.dustDepth * (r < 1 ? 1.0 : (1.2 - r) / 0.2);
+      }
+      if (rawBayer) {
+        // Red green / green blue.
+        const int colour = (y & 1) == 0 ? ((x & 1) == 0 ? 0 : 1) : ((x & 1) == 0 ? 1 : 2);
+        t *= kMosaicResponse[colour];
+      }
+      transmission_[static_cast<size_t>(y) * width + x] = static_cast<float>(t);
+    }
+  return transmission_;
+}
+
 void SkyModel::Render(Image& frame, int width, int height, const std::vector<SimPointing>& trail,
                       const SimExposure& exposure, int64_t timeMs) const {
   width = std::clamp(width, 1, 1024);
@@ -191,49 +240,34 @@ void SkyModel::Render(Image& frame, int width, int height, const std::vector<Sim
     }
   }
 
-  // Fixed defects of this sensor: hot pixels and dust, placed by the seed alone.
-  SimRandom sensorRandom(Mix(p.seed, 0xD0571ULL));
-  struct Dust {
-    double x, y, radius;
-  };
-  std::vector<Dust> dust;
-  for (int i = 0; i < p.dustShadows; ++i)
-    dust.push_back({sensorRandom.Uniform() * width, sensorRandom.Uniform() * height,
-                    (0.03 + 0.04 * sensorRandom.Uniform()) * width});
-  std::vector<float> dark(light.size(), static_cast<float>(p.darkCurrent * seconds));
+  // Hot pixels, placed by the seed alone.
+  SimRandom sensorRandom(Mix(p.seed, 0x407ULL));
+  std::vector<size_t> hot;
   for (int i = 0; i < p.hotPixels; ++i) {
     const int x = static_cast<int>(sensorRandom.Uniform() * width);
     const int y = static_cast<int>(sensorRandom.Uniform() * height);
-    dark[static_cast<size_t>(y) * width + x] =
-        static_cast<float>(p.darkCurrent * p.hotPixelFactor * seconds);
+    hot.push_back(static_cast<size_t>(y) * width + x);
   }
+  std::sort(hot.begin(), hot.end());
+  const double dark = p.darkCurrent * seconds;
+  size_t nextHot = 0;
 
-  const double cx = (width - 1) / 2.0, cy = (height - 1) / 2.0;
-  const double corner2 = cx * cx + cy * cy + 1e-9;
+  const std::vector<float>& transmission = Transmission(width, height, exposure.rawBayer);
   const double sky = p.skyBackground * seconds;
+  const double readVariance = p.readNoise * p.readNoise;
   for (int y = 0; y < height; ++y) {
     uint8_t* out = frame.ScanLine(y);
     for (int x = 0; x < width; ++x) {
       const size_t k = static_cast<size_t>(y) * width + x;
-      double transmit = 1 - p.vignetting * ((x - cx) * (x - cx) + (y - cy) * (y - cy)) / corner2;
-      for (const Dust& d : dust) {
-        const double r = std::hypot(x - d.x, y - d.y) / d.radius;
-        if (r < 1.2) transmit *= 1 - p.dustDepth * (r < 1 ? 1.0 : (1.2 - r) / 0.2);
-      }
-      double electrons = (light[k] + sky) * transmit + dark[k];
-      if (p.photonNoise) electrons += std::sqrt(std::max(0.0, electrons)) * frameRandom.Normal();
-      electrons += p.readNoise * frameRandom.Normal();
-      const double level = std::clamp(electrons * exposure.gain, 0.0, 255.0);
-      const uint8_t v = static_cast<uint8_t>(level + 0.5 > 255 ? 255 : level + 0.5);
+      double darkHere = dark;
+      for (; nextHot < hot.size() && hot[nextHot] == k; ++nextHot)
+        darkHere = dark * p.hotPixelFactor;
+      double electrons = (light[k] + sky) * transmission[k] + darkHere;
+      const double variance = (p.photonNoise ? std::max(0.0, electrons) : 0.0) + readVariance;
+      if (variance > 0) electrons += std::sqrt(variance) * frameRandom.Normal();
+      const double level = std::clamp(electrons * exposure.gain + 0.5, 0.0, 255.0);
       uint8_t* px = out + 3 * x;
-      if (p.rawBayer) {
-        // Red green / green blue: the value sits in the byte of its filter colour.
-        const int channel = (y & 1) == 0 ? ((x & 1) == 0 ? 2 : 1) : ((x & 1) == 0 ? 1 : 0);
-        px[0] = px[1] = px[2] = 0;
-        px[channel] = v;
-      } else {
-        px[0] = px[1] = px[2] = v;
-      }
+      px[0] = px[1] = px[2] = static_cast<uint8_t>(level);
     }
   }
 }

@@ -61,12 +61,18 @@ struct SkyParameters {
   bool rawBayer = false;  // a colour sensor's raw mosaic (red, green / green, blue)
 };
 
-// A camera setting for one frame: exposure in seconds and gain (frame units
-// per electron).
+// A camera setting for one frame: exposure in seconds, gain (frame units
+// per electron), and whether the frame is a colour sensor's raw mosaic (red
+// green / green blue, the level of each pixel's filter colour in all three
+// bytes, with the filters' own responses).
 struct SimExposure {
   double seconds = 0.04;
   double gain = 1.0;
+  bool rawBayer = false;
 };
+
+// Response of the red, green and blue filters of the raw mosaic.
+inline constexpr double kMosaicResponse[3] = {0.9, 1.0, 0.75};
 
 // Renders the sky as a camera sees it. The same seed, pointing, exposure and
 // time give the same frame; the time (milliseconds of the event loop) seeds
@@ -106,9 +112,17 @@ class SkyModel {
   void AddDeepSky(std::vector<float>& light, int width, int height, const SimPointing& pointing,
                   double scale, double sigma, double weight) const;
 
+  // Light reaching each pixel of a width × height sensor (vignetting, dust
+  // and the mosaic's filters), kept for the next frame of the same kind.
+  const std::vector<float>& Transmission(int width, int height, bool rawBayer) const;
+
   const Catalogues& catalogues_;
   SkyParameters parameters_;
   SimOptics optics_;
+  mutable std::vector<float> transmission_;
+  mutable SkyParameters transmissionFor_;
+  mutable int transmissionWidth_ = 0, transmissionHeight_ = 0;
+  mutable bool transmissionRaw_ = false;
 };
 
 // A small deterministic random generator (the same numbers on every
@@ -122,6 +136,8 @@ class SimRandom {
 
  private:
   uint64_t state_;
+  double spare_ = 0;
+  bool hasSpare_ = false;
 };
 
 }  // namespace orniva

@@ -1,6 +1,7 @@
 #include "sim/lx200_mount.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -118,8 +119,13 @@ std::string Lx200Protocol::Answer(std::string_view c, int64_t now) {
   return "";
 }
 
+namespace {
+// How often the loop hands its time to the link's thread.
+constexpr int64_t kClockMs = 10;
+}  // namespace
+
 Lx200PtyMount::Lx200PtyMount(EventLoop& loop, MountModel& mount) : loop_(loop), protocol_(mount) {
-  const int m = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+  const int m = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (m < 0 || ::grantpt(m) != 0 || ::unlockpt(m) != 0) {
     error_ =
         std::string("Pas de pseudo-terminal pour le telescope simule : ") + std::strerror(errno);
@@ -137,31 +143,42 @@ Lx200PtyMount::Lx200PtyMount(EventLoop& loop, MountModel& mount) : loop_(loop), 
     ::tcsetattr(slaveKeep_, TCSANOW, &tio);
   }
   master_ = m;
-  watch_ = loop_.WatchFd(master_, EventLoop::kReadable, [this](unsigned) { Readable(); });
+  nowMs_ = loop_.NowMs();
+  clock_ = loop_.AddTimer(kClockMs, true, [this] { nowMs_ = loop_.NowMs(); });
+  thread_ = std::thread([this] { Run(); });
 }
 
 Lx200PtyMount::~Lx200PtyMount() {
-  if (master_ >= 0) {
-    loop_.RemoveWatch(watch_);
-    ::close(master_);
+  if (thread_.joinable()) {
+    stop_ = true;
+    thread_.join();
+    loop_.RemoveTimer(clock_);
   }
+  if (master_ >= 0) ::close(master_);
   if (slaveKeep_ >= 0) ::close(slaveKeep_);
 }
 
-void Lx200PtyMount::Readable() {
-  char buffer[256];
-  const ssize_t n = ::read(master_, buffer, sizeof buffer);
-  if (n <= 0) return;
+void Lx200PtyMount::Run() {
+  while (!stop_) {
+    pollfd p{master_, POLLIN, 0};
+    if (::poll(&p, 1, 20) <= 0 || !(p.revents & POLLIN)) continue;
+    char buffer[256];
+    const ssize_t n = ::read(master_, buffer, sizeof buffer);
+    if (n > 0) Received(buffer, static_cast<size_t>(n));
+  }
+}
+
+void Lx200PtyMount::Received(const char* bytes, size_t n) {
   std::string out;
-  for (ssize_t i = 0; i < n; ++i) {
-    const char c = buffer[i];
+  for (size_t i = 0; i < n; ++i) {
+    const char c = bytes[i];
     if (c == '#') {
       // A command is what follows its ':' (the leading '#' of "#:GR#" only
       // closes an empty command).
       const size_t colon = pending_.find(':');
       if (colon != std::string::npos) {
         ++commands_;
-        out += protocol_.Answer(std::string_view(pending_).substr(colon + 1), loop_.NowMs());
+        out += protocol_.Answer(std::string_view(pending_).substr(colon + 1), nowMs_);
       }
       pending_.clear();
     } else if (c != '\r' && c != '\n' && pending_.size() < 64) {

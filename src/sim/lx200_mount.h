@@ -1,8 +1,10 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "core/event_loop.h"
 #include "sim/mount_model.h"
@@ -29,9 +31,12 @@ class Lx200Protocol {
   double targetDec_ = 0;
 };
 
-// The simulated mount on a pseudo-terminal, served by the event loop: the
-// program opens SlavePath() as its serial port and the real serial and
-// LX200 code talk to the mount model, in virtual time in tests.
+// The simulated mount on a pseudo-terminal, answered by a thread of its own
+// (the program's serial code holds the loop's thread while it waits for a
+// reply): the program opens SlavePath() as its serial port and the real
+// serial and LX200 code talk to the mount model. Answers use the loop's
+// time, which the loop hands over every few milliseconds, so they follow
+// virtual time in tests.
 class Lx200PtyMount {
  public:
   // Opens the pseudo-terminal; Ok() is false (and Error() says why) when the
@@ -47,17 +52,21 @@ class Lx200PtyMount {
   int64_t CommandsReceived() const { return commands_; }
 
  private:
-  void Readable();
+  void Run();
+  void Received(const char* bytes, size_t n);
 
   EventLoop& loop_;
-  Lx200Protocol protocol_;
+  Lx200Protocol protocol_;  // the thread's alone
   int master_ = -1;
   int slaveKeep_ = -1;  // keeps the line up between the program's opens
-  EventLoop::WatchId watch_ = 0;
   std::string slavePath_;
   std::string error_;
   std::string pending_;
-  int64_t commands_ = 0;
+  std::atomic<int64_t> nowMs_{0};
+  std::atomic<int64_t> commands_{0};
+  std::atomic<bool> stop_{false};
+  EventLoop::TimerId clock_ = 0;
+  std::thread thread_;
 };
 
 }  // namespace orniva

@@ -55,11 +55,37 @@ MountModel::MountModel(const MountParameters& parameters, double ra, double dec,
 }
 
 void MountModel::SetParameters(const MountParameters& parameters, int64_t nowMs) {
+  std::lock_guard lock(mutex_);
   Settle(nowMs);
   const double slackBefore = parameters_.decBacklash;
   parameters_ = parameters;
   // Keep the tube where it is and the gears engaged on the same side.
   if (dec_.At(nowMs) - decOut_ >= slackBefore) dec_.base = decOut_ + parameters.decBacklash;
+}
+
+MountParameters MountModel::Parameters() const {
+  std::lock_guard lock(mutex_);
+  return parameters_;
+}
+
+void MountModel::SetRate(int index) {
+  std::lock_guard lock(mutex_);
+  rate_ = std::clamp(index, 0, 3);
+}
+
+int MountModel::Rate() const {
+  std::lock_guard lock(mutex_);
+  return rate_;
+}
+
+bool MountModel::Tracking() const {
+  std::lock_guard lock(mutex_);
+  return tracking_;
+}
+
+bool MountModel::Slewing(int64_t nowMs) const {
+  std::lock_guard lock(mutex_);
+  return nowMs < gotoEndMs_;
 }
 
 double MountModel::DecOutput(int64_t t) const {
@@ -68,6 +94,7 @@ double MountModel::DecOutput(int64_t t) const {
 }
 
 double MountModel::HourAngle(double ra, int64_t nowMs) const {
+  std::lock_guard lock(mutex_);
   const double days =
       static_cast<double>(wallAtOrigin_ + (nowMs - originMs_) - kJ2000Ms) / 86400000.0;
   const double gmstDegrees = 280.46061837 + 360.98564736629 * days;
@@ -123,15 +150,18 @@ void MountModel::MoveAxis(MountDirection direction, double rate, int64_t t, int6
 }
 
 void MountModel::StartMove(MountDirection direction, int64_t nowMs) {
+  std::lock_guard lock(mutex_);
   gotoEndMs_ = std::numeric_limits<int64_t>::min();
   MoveAxis(direction, parameters_.rates[rate_], nowMs, kForever);
 }
 
 void MountModel::Pulse(MountDirection direction, int64_t durationMs, double rate, int64_t nowMs) {
+  std::lock_guard lock(mutex_);
   MoveAxis(direction, rate, nowMs, nowMs + std::max<int64_t>(0, durationMs));
 }
 
 void MountModel::StopMove(MountDirection direction, int64_t nowMs) {
+  std::lock_guard lock(mutex_);
   Settle(nowMs);
   const bool dec = direction == MountDirection::North || direction == MountDirection::South;
   if (dec && decMoving_ == direction) dec_.Move(0, nowMs);
@@ -139,6 +169,7 @@ void MountModel::StopMove(MountDirection direction, int64_t nowMs) {
 }
 
 void MountModel::StopAll(int64_t nowMs) {
+  std::lock_guard lock(mutex_);
   Settle(nowMs);
   ra_.Move(0, nowMs);
   dec_.Move(0, nowMs);
@@ -146,12 +177,14 @@ void MountModel::StopAll(int64_t nowMs) {
 }
 
 void MountModel::SetTracking(bool on, int64_t nowMs) {
+  std::lock_guard lock(mutex_);
   Settle(nowMs);
   tracking_ = on;
   raSky_.Move(on ? 0 : kSiderealRate, nowMs);
 }
 
 void MountModel::Goto(double ra, double dec, int64_t nowMs) {
+  std::lock_guard lock(mutex_);
   Settle(nowMs);
   const double speed = parameters_.rates[3] * kSiderealRate;
   // Right ascension the short way round; declination to the gear position
@@ -167,20 +200,24 @@ void MountModel::Goto(double ra, double dec, int64_t nowMs) {
 }
 
 void MountModel::Sync(double ra, double dec, int64_t nowMs) {
+  std::lock_guard lock(mutex_);
   Settle(nowMs);
   syncRa_ = std::remainder(ra - ra_.At(nowMs), kArcsecFullTurn);
   syncDec_ = dec - dec_.At(nowMs);
 }
 
 double MountModel::ReportedRa(int64_t nowMs) const {
+  std::lock_guard lock(mutex_);
   return WrapTurn(ra_.At(nowMs) + syncRa_);
 }
 
 double MountModel::ReportedDec(int64_t nowMs) const {
+  std::lock_guard lock(mutex_);
   return dec_.At(nowMs) + syncDec_;
 }
 
 double MountModel::PeriodicError(int64_t nowMs) const {
+  std::lock_guard lock(mutex_);
   const double phase = 2 * std::numbers::pi * static_cast<double>(nowMs - originMs_) / 1000.0 /
                        parameters_.periodicPeriod;
   return parameters_.periodicAmplitude * std::sin(phase) +
@@ -188,6 +225,7 @@ double MountModel::PeriodicError(int64_t nowMs) const {
 }
 
 SimPointing MountModel::Pointing(int64_t nowMs) const {
+  std::lock_guard lock(mutex_);
   SimPointing p;
   p.ra = WrapTurn(ra_.At(nowMs) + raSky_.At(nowMs) + (tracking_ ? PeriodicError(nowMs) : 0));
   p.dec = DecOutput(nowMs) + PolarDrift(nowMs);

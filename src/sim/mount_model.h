@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <mutex>
 
 #include "sim/sky_model.h"
 
@@ -37,6 +38,8 @@ enum class MountDirection { North, South, East, West };
 // polar axis; motions add to that at the chosen rate until stopped or for a
 // pulse's duration; a GOTO slews both axes at the slew rate. Each command is
 // given the time it happens; the position can be read at any later time.
+// Safe to share between threads (the camera on the loop's thread, the LX200
+// link on its own).
 class MountModel {
  public:
   // Starts tracking at (ra, dec) at nowMs; wallClockMs is the UTC time then
@@ -44,12 +47,12 @@ class MountModel {
   MountModel(const MountParameters& parameters, double ra, double dec, int64_t nowMs,
              int64_t wallClockMs);
 
-  const MountParameters& Parameters() const { return parameters_; }
+  MountParameters Parameters() const;
   void SetParameters(const MountParameters& parameters, int64_t nowMs);
 
   // The rate of the following moves: 0 guide, 1 centring, 2 find, 3 slew.
-  void SetRate(int index) { rate_ = index < 0 ? 0 : index > 3 ? 3 : index; }
-  int Rate() const { return rate_; }
+  void SetRate(int index);
+  int Rate() const;
   // Moves towards a direction at the chosen rate until stopped.
   void StartMove(MountDirection direction, int64_t nowMs);
   // Stops a move in that direction (not one in the other direction).
@@ -60,12 +63,12 @@ class MountModel {
   void Pulse(MountDirection direction, int64_t durationMs, double rate, int64_t nowMs);
 
   void SetTracking(bool on, int64_t nowMs);
-  bool Tracking() const { return tracking_; }
+  bool Tracking() const;
 
   // Slews to the position given in the mount's own coordinates; ends when
   // both axes arrive.
   void Goto(double ra, double dec, int64_t nowMs);
-  bool Slewing(int64_t nowMs) const { return nowMs < gotoEndMs_; }
+  bool Slewing(int64_t nowMs) const;
   // The mount's coordinates become (ra, dec) where it points now.
   void Sync(double ra, double dec, int64_t nowMs);
 
@@ -96,6 +99,7 @@ class MountModel {
   void Settle(int64_t t);
   void MoveAxis(MountDirection direction, double rate, int64_t t, int64_t until);
 
+  mutable std::recursive_mutex mutex_;
   MountParameters parameters_;
   int rate_ = 0;
   bool tracking_ = true;

@@ -3,6 +3,7 @@
 #include "sim/lx200_mount.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -35,7 +36,6 @@ class Lx200Link : public ::testing::Test {
     ::tcgetattr(port_, &tio);
     ::cfmakeraw(&tio);
     ::tcsetattr(port_, TCSANOW, &tio);
-    loop_.SetIoGraceMs(20);
     watch_ = loop_.WatchFd(port_, EventLoop::kReadable, [this](unsigned) {
       char b[256];
       const ssize_t n = ::read(port_, b, sizeof b);
@@ -54,10 +54,16 @@ class Lx200Link : public ::testing::Test {
     received_.clear();
     EXPECT_EQ(::write(port_, command.data(), command.size()), static_cast<ssize_t>(command.size()));
     if (replyLength == 0) {
+      // Handled once the mount's thread has read it (no reply to wait for).
+      const int64_t before = pty_->CommandsReceived();
+      for (int i = 0; i < 200 && pty_->CommandsReceived() == before; ++i) ::usleep(1000);
       loop_.RunFor(10);
       return received_;
     }
+    // The reply comes from the mount's thread in real time.
+    loop_.SetIoGraceMs(20);
     loop_.RunUntil([&] { return received_.size() >= replyLength; }, 2000);
+    loop_.SetIoGraceMs(0);
     return received_;
   }
 
@@ -115,6 +121,24 @@ TEST_F(Lx200Link, GotoFromVegaToDenebMovesTheFieldAndEnds) {
       sky.Project({sentRa, sentDec, 0}, 640, 480, deneb->RightAscension, deneb->Declination, x, y));
   EXPECT_NEAR(cx, x, 2);
   EXPECT_NEAR(cy, y, 2);
+}
+
+TEST_F(Lx200Link, RepliesWhileTheLoopIsHeld) {
+  // The serial code waits for a reply holding the loop's thread: the mount
+  // answers on its own.
+  loop_.RemoveWatch(watch_);
+  const std::string command = "#:GD#";
+  ASSERT_EQ(::write(port_, command.data(), command.size()), 5);
+  std::string reply;
+  while (reply.size() < 10) {
+    pollfd p{port_, POLLIN, 0};
+    ASSERT_EQ(::poll(&p, 1, 2000), 1) << "no reply within 2 s";
+    char b[64];
+    const ssize_t n = ::read(port_, b, sizeof b);
+    if (n > 0) reply.append(b, static_cast<size_t>(n));
+  }
+  EXPECT_EQ(reply, "+38*47:01#");
+  watch_ = loop_.WatchFd(port_, EventLoop::kReadable, [](unsigned) {});
 }
 
 TEST_F(Lx200Link, MotionsAtTheChosenRateAndGuidePulses) {

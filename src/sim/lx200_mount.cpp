@@ -122,6 +122,8 @@ std::string Lx200Protocol::Answer(std::string_view c, int64_t now) {
 namespace {
 // How often the loop hands its time to the link's thread.
 constexpr int64_t kClockMs = 10;
+// How long the thread leaves a command to the loop before answering it.
+constexpr int kLoopFirstMs = 3;
 }  // namespace
 
 Lx200PtyMount::Lx200PtyMount(EventLoop& loop, MountModel& mount) : loop_(loop), protocol_(mount) {
@@ -145,6 +147,10 @@ Lx200PtyMount::Lx200PtyMount(EventLoop& loop, MountModel& mount) : loop_(loop), 
   master_ = m;
   nowMs_ = loop_.NowMs();
   clock_ = loop_.AddTimer(kClockMs, true, [this] { nowMs_ = loop_.NowMs(); });
+  watch_ = loop_.WatchFd(master_, EventLoop::kReadable, [this](unsigned) {
+    nowMs_ = loop_.NowMs();
+    Serve(loop_.NowMs());
+  });
   thread_ = std::thread([this] { Run(); });
 }
 
@@ -153,6 +159,7 @@ Lx200PtyMount::~Lx200PtyMount() {
     stop_ = true;
     thread_.join();
     loop_.RemoveTimer(clock_);
+    loop_.RemoveWatch(watch_);
   }
   if (master_ >= 0) ::close(master_);
   if (slaveKeep_ >= 0) ::close(slaveKeep_);
@@ -162,23 +169,30 @@ void Lx200PtyMount::Run() {
   while (!stop_) {
     pollfd p{master_, POLLIN, 0};
     if (::poll(&p, 1, 20) <= 0 || !(p.revents & POLLIN)) continue;
-    char buffer[256];
-    const ssize_t n = ::read(master_, buffer, sizeof buffer);
-    if (n > 0) Received(buffer, static_cast<size_t>(n));
+    // The loop serves commands at its own time; answer only what it leaves
+    // waiting (it is held by the program's wait for this reply).
+    ::usleep(kLoopFirstMs * 1000);
+    if (!Serve(nowMs_)) ::usleep(1000);
   }
 }
 
-void Lx200PtyMount::Received(const char* bytes, size_t n) {
+bool Lx200PtyMount::Serve(int64_t nowMs) {
+  std::lock_guard lock(serving_);
+  pollfd p{master_, POLLIN, 0};
+  if (::poll(&p, 1, 0) <= 0 || !(p.revents & POLLIN)) return false;
+  char buffer[256];
+  const ssize_t n = ::read(master_, buffer, sizeof buffer);
+  if (n <= 0) return false;
   std::string out;
-  for (size_t i = 0; i < n; ++i) {
-    const char c = bytes[i];
+  for (ssize_t i = 0; i < n; ++i) {
+    const char c = buffer[i];
     if (c == '#') {
       // A command is what follows its ':' (the leading '#' of "#:GR#" only
       // closes an empty command).
       const size_t colon = pending_.find(':');
       if (colon != std::string::npos) {
         ++commands_;
-        out += protocol_.Answer(std::string_view(pending_).substr(colon + 1), nowMs_);
+        out += protocol_.Answer(std::string_view(pending_).substr(colon + 1), nowMs);
       }
       pending_.clear();
     } else if (c != '\r' && c != '\n' && pending_.size() < 64) {
@@ -186,6 +200,7 @@ void Lx200PtyMount::Received(const char* bytes, size_t n) {
     }
   }
   if (!out.empty()) (void)!::write(master_, out.data(), out.size());
+  return true;
 }
 
 }  // namespace orniva

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -31,12 +32,12 @@ class Lx200Protocol {
   double targetDec_ = 0;
 };
 
-// The simulated mount on a pseudo-terminal, answered by a thread of its own
-// (the program's serial code holds the loop's thread while it waits for a
-// reply): the program opens SlavePath() as its serial port and the real
-// serial and LX200 code talk to the mount model. Answers use the loop's
-// time, which the loop hands over every few milliseconds, so they follow
-// virtual time in tests.
+// The simulated mount on a pseudo-terminal: the program opens SlavePath()
+// as its serial port and the real serial and LX200 code talk to the mount
+// model. Commands are served by the event loop at the loop's time (virtual
+// time in tests); while the program's serial code holds the loop's thread to
+// wait for a reply, a thread of the link answers instead, at the time the
+// loop last handed over.
 class Lx200PtyMount {
  public:
   // Opens the pseudo-terminal; Ok() is false (and Error() says why) when the
@@ -53,10 +54,12 @@ class Lx200PtyMount {
 
  private:
   void Run();
-  void Received(const char* bytes, size_t n);
+  // Reads what is waiting and answers it; false when nothing was there.
+  bool Serve(int64_t nowMs);
 
   EventLoop& loop_;
-  Lx200Protocol protocol_;  // the thread's alone
+  std::mutex serving_;  // one reader at a time: the loop or the thread
+  Lx200Protocol protocol_;
   int master_ = -1;
   int slaveKeep_ = -1;  // keeps the line up between the program's opens
   std::string slavePath_;
@@ -66,6 +69,7 @@ class Lx200PtyMount {
   std::atomic<int64_t> commands_{0};
   std::atomic<bool> stop_{false};
   EventLoop::TimerId clock_ = 0;
+  EventLoop::WatchId watch_ = 0;
   std::thread thread_;
 };
 

@@ -12,6 +12,7 @@
 #include "core/virtual_event_loop.h"
 #include "program/program.h"
 #include "sim/simulated_observatory.h"
+#include "telescope/tfrm_pref.h"
 
 #ifdef ORNIVA_WITH_QT
 #include "qt/gui_main.h"
@@ -51,7 +52,9 @@ int RunHeadless(double seconds, bool simulate) {
     observatory = std::make_unique<SimulatedObservatory>(loop, dir);
     for (const auto& e : observatory->CatalogueErrors())
       std::printf("[simulator] %s\n", e.Text().c_str());
-    std::printf("simulated mount (LX200) on %s\n", observatory->MountPort().c_str());
+    const bool mount = observatory->ConnectMount(program.Get<TFRM_Pref>(), program.Telescope());
+    std::printf("simulated mount (LX200) on %s%s\n", observatory->MountPort().c_str(),
+                mount ? ", connected" : ", not connected");
     if (!observatory->StartCamera(program.Main(), 1)) std::printf("simulated camera refused\n");
   }
   std::printf("event loop running for %.1f s\n", seconds);

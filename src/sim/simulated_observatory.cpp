@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "acquisition/tfrm_alv.h"
+#include "telescope/mount.h"
+#include "telescope/tfrm_pref.h"
 
 namespace orniva {
 
@@ -39,6 +41,20 @@ bool SimulatedObservatory::StartCamera(TFRM_Alv& main, int camera) {
   return camera_->StartStream(loop_, settings_.framePeriodMs, [&main, camera](const Image& frame) {
     main.FrameArrived(camera, frame);
   });
+}
+
+bool SimulatedObservatory::ConnectMount(TFRM_Pref& pref, orniva::Mount& mount) {
+  const std::string port = MountPort();
+  if (port.empty()) return false;
+  std::vector<std::string> lines;
+  for (const std::string& line : pref.MEMO_Ports_Serie.Lines())
+    if (line.rfind("COM1=", 0) != 0) lines.push_back(line);
+  lines.push_back("COM1=" + port);
+  pref.MEMO_Ports_Serie.SetLines(lines);
+  pref.CBX_AG_PortSerie.SetItemIndex(0);
+  pref.RDB_LX200.Click();
+  if (!mount.Connected()) pref.BTN_Connecter.Click();
+  return mount.Connected();
 }
 
 bool WriteBitmap24(const Image& image, const std::string& path, std::string& error) {

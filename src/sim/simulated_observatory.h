@@ -15,6 +15,8 @@
 namespace orniva {
 
 class TFRM_Alv;
+class TFRM_Pref;
+class Mount;
 
 // Everything the simulated observatory can be set to.
 struct SimulatorSettings {
@@ -52,6 +54,10 @@ class SimulatedObservatory {
   // format.
   bool StartCamera(TFRM_Alv& main, int camera);
   void StopCamera() { camera_->StopStream(); }
+  // Points the preferences' COM1 at the simulated mount's port, chooses the
+  // LX200 interface and connects the program's mount layer. False (with the
+  // program's own message) when the link could not be opened.
+  bool ConnectMount(TFRM_Pref& pref, orniva::Mount& mount);
 
  private:
   EventLoop& loop_;

@@ -12,6 +12,9 @@
 #include "program/program.h"
 #include "sim/simulated_observatory.h"
 #include "sim_rig.h"
+#include "sky/sky_angles.h"
+#include "telescope/mount.h"
+#include "telescope/tfrm_pref.h"
 
 namespace orniva {
 namespace {
@@ -39,6 +42,36 @@ TEST(SimulatedProgram, CameraOneFillsTheResultPageWithTheStartStar) {
   EXPECT_EQ(Level(page, bx, by), 255);
   EXPECT_NEAR(cx, (page.Width() - 1) / 2.0, 6);
   EXPECT_NEAR(cy, (page.Height() - 1) / 2.0, 6);
+  observatory.StopCamera();
+  program.Shutdown();
+}
+
+TEST(SimulatedProgram, TheProgramsGotoMovesTheSimulatedField) {
+  VirtualEventLoop loop;
+  HeadlessDialogs dialogs;
+  Program program(loop, dialogs);
+  program.Activate();
+  SimulatorSettings settings;
+  settings.mount.periodicAmplitude = settings.mount.harmonicAmplitude = 0;
+  SimulatedObservatory observatory(loop, std::string(ORNIVA_SHARED_DATA_DIR) + "/catalogs/",
+                                   settings);
+  ASSERT_TRUE(observatory.ConnectMount(program.Get<TFRM_Pref>(), program.Telescope()));
+  ASSERT_TRUE(observatory.StartCamera(program.Main(), 1));
+  // Arcturus, the brightest star of the northern sky after Vega's field.
+  const StarRecord* arcturus = FindStar("Alp Boo");
+  ASSERT_NE(arcturus, nullptr);
+  program.Telescope().GotoCoordinates(arcturus->RightAscension, arcturus->Declination);
+  EXPECT_TRUE(program.Telescope().GotoInProgress());
+  EXPECT_TRUE(loop.RunUntil([&] { return !program.Telescope().GotoInProgress(); }, 120000));
+  loop.RunFor(500);
+  const SimPointing at = observatory.Mount().Pointing(loop.NowMs());
+  EXPECT_LT(AngularDistance(at.ra, at.dec, arcturus->RightAscension, arcturus->Declination), 5);
+  const Image& page = program.Main().Image3.Bitmap();
+  int bx = 0, by = 0;
+  Brightest(page, bx, by);
+  EXPECT_EQ(Level(page, bx, by), 255);
+  EXPECT_NEAR(bx, page.Width() / 2, 8);
+  EXPECT_NEAR(by, page.Height() / 2, 8);
   observatory.StopCamera();
   program.Shutdown();
 }

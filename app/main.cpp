@@ -7,9 +7,12 @@
 #include <string>
 
 #include "core/log.h"
+#include "core/paths.h"
 #include "core/poll_event_loop.h"
 #include "core/virtual_event_loop.h"
 #include "program/program.h"
+#include "sim/simulated_observatory.h"
+#include "telescope/tfrm_pref.h"
 
 #ifdef ORNIVA_WITH_QT
 #include "qt/gui_main.h"
@@ -19,16 +22,19 @@ namespace {
 
 void Usage() {
   std::printf(
-      "usage: orniva [--headless [--seconds N | --script FILE [--virtual-time]]] [--version]\n"
+      "usage: orniva [--headless [--seconds N | --script FILE [--virtual-time]]] [--simulate]\n"
+      "              [--version]\n"
       "  --headless     run without a display, on the real-time loop\n"
       "  --seconds N    with --headless: run the loop N seconds, then shut down (default 3)\n"
       "  --script FILE  run the script FILE headless from its first line, then exit\n"
       "                 (0 when it ends, 1 when it stops on an error)\n"
       "  --virtual-time run the script on the virtual clock, as fast as it can\n"
+      "  --simulate     headless, camera 1 on the simulated sky and mount; the result\n"
+      "                 page is saved as simulation.bmp beside the program at the end\n"
       "  --version      print the program's name and version\n");
 }
 
-int RunHeadless(double seconds) {
+int RunHeadless(double seconds, bool simulate) {
   using namespace orniva;
   SetLogSink(StderrLogSink());
   PollEventLoop loop;
@@ -40,11 +46,32 @@ int RunHeadless(double seconds) {
   Program program(loop, dialogs, [](const std::string& s) { std::printf("  %s\n", s.c_str()); });
   program.Message().OnLine = [](const std::string& s) { std::printf("[message] %s\n", s.c_str()); };
   program.Activate();
+  std::unique_ptr<SimulatedObservatory> observatory;
+  if (simulate) {
+    const std::string dir = program.Main().ProgramDirectory();
+    observatory = std::make_unique<SimulatedObservatory>(loop, dir);
+    for (const auto& e : observatory->CatalogueErrors())
+      std::printf("[simulator] %s\n", e.Text().c_str());
+    const bool mount = observatory->ConnectMount(program.Get<TFRM_Pref>(), program.Telescope());
+    std::printf("simulated mount (LX200) on %s%s\n", observatory->MountPort().c_str(),
+                mount ? ", connected" : ", not connected");
+    if (!observatory->StartCamera(program.Main(), 1)) std::printf("simulated camera refused\n");
+  }
   std::printf("event loop running for %.1f s\n", seconds);
   std::fflush(stdout);
   int ticks = 0;
   loop.AddTimer(1000, true, [&] { std::printf("  tick %d\n", ++ticks), std::fflush(stdout); });
   loop.AddTimer(static_cast<int64_t>(seconds * 1000), false, [&] {
+    if (observatory) {
+      observatory->StopCamera();
+      const std::string path = JoinPath(program.Main().ProgramDirectory(), "simulation.bmp");
+      std::string error;
+      if (WriteBitmap24(program.Main().Image3.Bitmap(), path, error))
+        std::printf("result page saved: %s (%lld frames)\n", path.c_str(),
+                    static_cast<long long>(observatory->Camera().Delivered()));
+      else
+        std::printf("%s\n", error.c_str());
+    }
     std::printf("shutting down\n");
     program.Shutdown();
   });
@@ -103,6 +130,7 @@ int RunScriptHeadless(const std::string& file, bool virtualTime) {
 int main(int argc, char** argv) {
   bool headless = false;
   bool virtualTime = false;
+  bool simulate = false;
   double seconds = 3;
   std::string script;
   for (int i = 1; i < argc; ++i) {
@@ -115,6 +143,8 @@ int main(int argc, char** argv) {
       seconds = std::atof(argv[++i]);
     } else if (!std::strcmp(argv[i], "--script") && i + 1 < argc) {
       script = argv[++i];
+    } else if (!std::strcmp(argv[i], "--simulate")) {
+      simulate = true;
     } else if (!std::strcmp(argv[i], "--virtual-time")) {
       virtualTime = true;
     } else if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
@@ -131,7 +161,8 @@ int main(int argc, char** argv) {
 #ifdef ORNIVA_WITH_QT
   const bool display =
       std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
-  if (!headless && display) return orniva::RunGui(argc, argv);
+  // The simulated observatory runs headless until the camera dialogs offer it.
+  if (!headless && !simulate && display) return orniva::RunGui(argc, argv);
 #endif
-  return RunHeadless(seconds);
+  return RunHeadless(seconds, simulate);
 }

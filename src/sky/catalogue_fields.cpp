@@ -25,7 +25,7 @@ bool IsBlank(std::string_view text) {
   return std::all_of(text.begin(), text.end(), IsBlankChar);
 }
 
-std::string_view TrimBlanks(std::string_view text) {
+std::string_view TrimFieldBlanks(std::string_view text) {
   while (!text.empty() && IsBlankChar(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlankChar(text.back())) text.remove_suffix(1);
   return text;
@@ -41,7 +41,7 @@ std::string WithoutBlanks(std::string_view text) {
 }
 
 std::optional<double> ParseNumber(std::string_view text) {
-  text = TrimBlanks(text);
+  text = TrimFieldBlanks(text);
   bool negative = false;
   if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
     negative = text.front() == '-';
@@ -57,7 +57,7 @@ std::optional<double> ParseNumber(std::string_view text) {
 }
 
 std::optional<long> ParseInteger(std::string_view text) {
-  text = TrimBlanks(text);
+  text = TrimFieldBlanks(text);
   bool negative = false;
   if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
     negative = text.front() == '-';

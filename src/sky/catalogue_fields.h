@@ -25,7 +25,7 @@ class FixedLine {
 };
 
 bool IsBlank(std::string_view text);
-std::string_view TrimBlanks(std::string_view text);
+std::string_view TrimFieldBlanks(std::string_view text);
 // Every blank removed ("NGC  224" gives "NGC224").
 std::string WithoutBlanks(std::string_view text);
 // A decimal number with "." as separator, blanks around allowed, an optional

@@ -43,7 +43,7 @@ class LineFields {
   }
   // Whether the first character that is not blank is "-" ("-00" degrees).
   bool Negative(int from, int to) const {
-    std::string_view t = TrimBlanks(line_.Columns(from, to));
+    std::string_view t = TrimFieldBlanks(line_.Columns(from, to));
     return !t.empty() && t.front() == '-';
   }
   std::optional<CatalogueError>& Error() { return error_; }
@@ -61,7 +61,7 @@ double SizeArcmin(double value, char unit) {
 }
 
 std::string LowerTrimmed(std::string_view text) {
-  std::string out(TrimBlanks(text));
+  std::string out(TrimFieldBlanks(text));
   for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return out;
 }

@@ -1,0 +1,91 @@
+#include "sim/simulated_observatory.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "acquisition/tfrm_alv.h"
+#include "telescope/mount.h"
+#include "telescope/tfrm_pref.h"
+
+namespace orniva {
+
+SimulatedObservatory::SimulatedObservatory(EventLoop& loop, const std::string& catalogueDirectory,
+                                           const SimulatorSettings& settings)
+    : loop_(loop),
+      errors_(catalogues_.LoadCatalogues(catalogueDirectory)),
+      settings_(settings),
+      sky_(catalogues_, settings.sky, settings.optics) {
+  double ra = 18.6 * 54000.0, dec = 38.8 * 3600.0;  // Vega when the catalogue is missing
+  for (const StarRecord& star : catalogues_.Stars()) {
+    if (star.StarName.find(settings.startStar) != std::string::npos) {
+      ra = star.RightAscension;
+      dec = star.Declination;
+      break;
+    }
+  }
+  mount_ = std::make_unique<MountModel>(settings.mount, ra, dec, loop.NowMs(), loop.WallClockMs());
+  camera_ = std::make_unique<SimCamera>(sky_, *mount_);
+  camera_->SetFormat(settings.format);
+  camera_->SetExposure(settings.exposure);
+  lx200_ = std::make_unique<Lx200PtyMount>(loop, *mount_);
+}
+
+bool SimulatedObservatory::StartCamera(TFRM_Alv& main, int camera) {
+  const SimFormat& format = camera_->Format();
+  if (!main.AcceptVideoFormat(format.width, format.height)) return false;
+  main.SetCameraFormat(camera, format.width, format.height, 24, true);
+  main.SetOnline(camera, true);
+  // Frames go through the processing, up to the result page.
+  main.State.processing = true;
+  return camera_->StartStream(loop_, settings_.framePeriodMs, [&main, camera](const Image& frame) {
+    main.FrameArrived(camera, frame);
+  });
+}
+
+bool SimulatedObservatory::ConnectMount(TFRM_Pref& pref, orniva::Mount& mount) {
+  const std::string port = MountPort();
+  if (port.empty()) return false;
+  std::vector<std::string> lines;
+  for (const std::string& line : pref.MEMO_Ports_Serie.Lines())
+    if (line.rfind("COM1=", 0) != 0) lines.push_back(line);
+  lines.push_back("COM1=" + port);
+  pref.MEMO_Ports_Serie.SetLines(lines);
+  pref.CBX_AG_PortSerie.SetItemIndex(0);
+  pref.RDB_LX200.Click();
+  if (!mount.Connected()) pref.BTN_Connecter.Click();
+  return mount.Connected();
+}
+
+bool WriteBitmap24(const Image& image, const std::string& path, std::string& error) {
+  const int w = image.Width(), h = image.Height();
+  const uint32_t stride = static_cast<uint32_t>(Image::StrideFor(w));
+  const uint32_t dataSize = stride * static_cast<uint32_t>(h);
+  uint8_t header[54] = {'B', 'M'};
+  auto put32 = [&](int at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) header[at + i] = static_cast<uint8_t>(v >> (8 * i));
+  };
+  put32(2, 54 + dataSize);
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, static_cast<uint32_t>(w));
+  put32(22, static_cast<uint32_t>(h));  // bottom-up rows
+  header[26] = 1;
+  header[28] = 24;
+  put32(34, dataSize);
+  put32(38, 2835);  // 72 dots per inch
+  put32(42, 2835);
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) {
+    error = "Impossible d'ecrire le fichier " + path + " : " + std::strerror(errno);
+    return false;
+  }
+  bool ok = std::fwrite(header, 1, sizeof header, f) == sizeof header;
+  for (int y = h - 1; ok && y >= 0; --y)
+    ok = std::fwrite(image.ScanLine(y), 1, stride, f) == stride;
+  ok = std::fclose(f) == 0 && ok;
+  if (!ok) error = "Impossible d'ecrire le fichier " + path + " : " + std::strerror(errno);
+  return ok;
+}
+
+}  // namespace orniva

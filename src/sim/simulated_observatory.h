@@ -1,0 +1,77 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/event_loop.h"
+#include "core/image.h"
+#include "sim/lx200_mount.h"
+#include "sim/mount_model.h"
+#include "sim/sim_camera.h"
+#include "sim/sky_model.h"
+#include "sky/catalogues.h"
+
+namespace orniva {
+
+class TFRM_Alv;
+class TFRM_Pref;
+class Mount;
+
+// Everything the simulated observatory can be set to.
+struct SimulatorSettings {
+  SkyParameters sky;
+  SimOptics optics;
+  MountParameters mount;
+  SimFormat format;
+  SimExposure exposure{0.1, 1.0};
+  int framePeriodMs = 100;
+  // The bright star the mount points at when it starts (a star name of the
+  // catalogue, "Alp Lyr" is Vega).
+  std::string startStar = "Alp Lyr";
+};
+
+// The simulated observatory of a run without hardware: the catalogue sky,
+// a mount that starts tracking a bright star and answers LX200 on a
+// pseudo-terminal, and the camera looking through it.
+class SimulatedObservatory {
+ public:
+  // Reads the catalogues from directory; the errors name the files. Without
+  // the star catalogue the sky is empty but everything else works.
+  SimulatedObservatory(EventLoop& loop, const std::string& catalogueDirectory,
+                       const SimulatorSettings& settings = {});
+
+  const std::vector<CatalogueError>& CatalogueErrors() const { return errors_; }
+  SkyModel& Sky() { return sky_; }
+  MountModel& Mount() { return *mount_; }
+  SimCamera& Camera() { return *camera_; }
+  // The LX200 mount's serial port, empty when no pseudo-terminal was given.
+  std::string MountPort() const { return lx200_ && lx200_->Ok() ? lx200_->SlavePath() : ""; }
+
+  // Starts camera `camera` of the main window on the simulated camera: the
+  // format is taken, the camera is online, processing is switched on and
+  // every frame goes through the pipeline up to the result page. False when the window refuses the
+  // format.
+  bool StartCamera(TFRM_Alv& main, int camera);
+  void StopCamera() { camera_->StopStream(); }
+  // Points the preferences' COM1 at the simulated mount's port, chooses the
+  // LX200 interface and connects the program's mount layer. False (with the
+  // program's own message) when the link could not be opened.
+  bool ConnectMount(TFRM_Pref& pref, orniva::Mount& mount);
+
+ private:
+  EventLoop& loop_;
+  Catalogues catalogues_;
+  std::vector<CatalogueError> errors_;
+  SimulatorSettings settings_;
+  SkyModel sky_;
+  std::unique_ptr<MountModel> mount_;
+  std::unique_ptr<SimCamera> camera_;
+  std::unique_ptr<Lx200PtyMount> lx200_;
+};
+
+// Writes image as an uncompressed 24-bit bitmap file. On failure returns
+// false and sets error to a text naming the file.
+bool WriteBitmap24(const Image& image, const std::string& path, std::string& error);
+
+}  // namespace orniva

@@ -20,17 +20,6 @@ std::vector<int> SampleIndices(int size, int step) {
   return out;
 }
 
-// Candidate pixel (i, j) of a stretched copy of the source rectangle
-// (left, top, srcW x srcH) into dstW x dstH: the source pixel at
-// (left + i * srcW div dstW, top + j * srcH div dstH); black outside frame.
-int StretchedSum(const Image& frame, int left, int top, int srcW, int srcH, int dstW, int dstH,
-                 int i, int j) {
-  const int sx = left + static_cast<int>(static_cast<int64_t>(i) * srcW / dstW);
-  const int sy = top + static_cast<int>(static_cast<int64_t>(j) * srcH / dstH);
-  if (!frame.Contains(sx, sy)) return 0;
-  return PixelSum(frame.ScanLine(sy) + 3 * sx);
-}
-
 // The reference's deviations from its mean at the sampled pixels.
 struct SampledReference {
   std::vector<int> cols, rows;
@@ -50,8 +39,8 @@ SampledReference Sample(const CorrelationReference& ref, int precision) {
   return s;
 }
 
-// Scores the candidate whose sampled values value(col, row) gives; false
-// when the quotient is undefined.
+// Scores the candidate whose value at the ci-th sampled column and ri-th
+// sampled row is value(ci, ri); false when the quotient is undefined.
 template <typename ValueAt>
 bool ScoreSampled(const CorrelationReference& ref, const SampledReference& s, ValueAt value,
                   double& score) {
@@ -59,9 +48,9 @@ bool ScoreSampled(const CorrelationReference& ref, const SampledReference& s, Va
   double sum = 0;
   thread_local std::vector<double> values;
   values.clear();
-  for (int r : s.rows) {
-    for (int c : s.cols) {
-      values.push_back(value(c, r));
+  for (size_t ri = 0; ri < s.rows.size(); ++ri) {
+    for (size_t ci = 0; ci < s.cols.size(); ++ci) {
+      values.push_back(value(ci, ri));
       sum += values.back();
     }
   }
@@ -132,7 +121,8 @@ bool CorrelationScore(const CorrelationReference& reference, const Image& candid
   const SampledReference s = Sample(reference, precision);
   return ScoreSampled(
       reference, s,
-      [&](int c, int r) {
+      [&](size_t ci, size_t ri) {
+        const int c = s.cols[ci], r = s.rows[ri];
         return candidate.Contains(c, r) ? PixelSum(candidate.ScanLine(r) + 3 * c) : 0;
       },
       score);
@@ -151,15 +141,27 @@ IntPoint CorrelationSearch(CorrelationReference& reference, const Image& frame, 
   const int step = static_cast<int>(Trunc(std::sqrt(static_cast<double>(zoneWidth + 1)))) /
                        (2 * std::max(1, precision)) +
                    1;
+  // Where each sampled candidate column and row comes from in the stretched
+  // copy, relative to the candidate rectangle's top-left corner.
+  std::vector<int> srcCols, srcRows;
+  for (int c : s.cols)
+    srcCols.push_back(static_cast<int>(static_cast<int64_t>(c) * srcW / zoneWidth));
+  for (int r : s.rows)
+    srcRows.push_back(static_cast<int>(static_cast<int64_t>(r) * srcH / zoneHeight));
   double bestScore = 0;
   int cx = x - 1, cy = y;
   auto evaluate = [&] {
     const int left = cx - halfW, top = cy - halfH;
+    const bool inside =
+        frame.Contains(left, top) && frame.Contains(left + srcCols.back(), top + srcRows.back());
     double score = 0;
     const bool ok = ScoreSampled(
         reference, s,
-        [&](int c, int r) {
-          return StretchedSum(frame, left, top, srcW, srcH, zoneWidth, zoneHeight, c, r);
+        [&](size_t ci, size_t ri) {
+          const int sx = left + srcCols[ci];
+          const int sy = top + srcRows[ri];
+          if (!inside && !frame.Contains(sx, sy)) return 0;
+          return PixelSum(frame.ScanLine(sy) + 3 * sx);
         },
         score);
     if (!ok) return false;

@@ -155,16 +155,27 @@ LimitsResult DetectLimits(const Image& image, int x, int y, int halfW, int halfH
   const ZoneBox b = ClippedZoneBox(x, y, halfW, halfH, image.Width(), image.Height());
   LumReadContext ctx = context;
   ctx.box = b;
+  // The box is clipped to the frame, so its pixels are read directly; a box
+  // that is not (a frame smaller than the zone on both sides) goes through
+  // the guarded read.
+  const bool inside = image.Contains(b.left, b.top) && image.Contains(b.right, b.bottom);
+  auto lum = [&](int col, int row) {
+    return inside ? Luminance(image.ScanLine(row) + 3 * col) : GetLum(image, col, row, ctx);
+  };
   auto rowCount = [&](int row) {
     int n = 0;
-    for (int col = b.left; col <= b.right; ++col)
-      n += Active(GetLum(image, col, row, ctx), threshold, dark);
+    if (inside) {
+      const uint8_t* p = image.ScanLine(row) + 3 * b.left;
+      for (int col = b.left; col <= b.right; ++col, p += 3)
+        n += Active(Luminance(p), threshold, dark);
+      return n;
+    }
+    for (int col = b.left; col <= b.right; ++col) n += Active(lum(col, row), threshold, dark);
     return n;
   };
   auto colCount = [&](int col) {
     int n = 0;
-    for (int row = b.top; row <= b.bottom - 1; ++row)
-      n += Active(GetLum(image, col, row, ctx), threshold, dark);
+    for (int row = b.top; row <= b.bottom - 1; ++row) n += Active(lum(col, row), threshold, dark);
     return n;
   };
   // Walks from `from` by `step` while inside [lo, hi]; the first line whose

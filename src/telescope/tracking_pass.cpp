@@ -32,13 +32,18 @@ void MeasureFocus(TrackingState& state, const TrackingSettings& settings,
   }
 }
 
-// Moves the zone onto the measured position, as software tracking does.
-void MoveZone(TrackingState& state, const TrackingSettings& settings, TrackPoint pos, bool clamp,
-              int halfW, int halfH, const Image& image, bool& touched) {
+// Moves the zone onto the measured position, as software tracking does. A
+// drift step is already in whole pixels and is taken as it is: the
+// conversion of measured positions, Round(v - 0.5) applied twice, would
+// turn every odd step into one pixel less, so that a drift of one pixel at
+// a time would never move the zone at all.
+void MoveZone(TrackingState& state, const TrackingSettings& settings, TrackPoint pos, bool whole,
+              bool clamp, int halfW, int halfH, const Image& image, bool& touched) {
   state.previousCentre = state.zoneCentre;
-  int x = PixelFromPosition(pos.x), y = PixelFromPosition(pos.y);
+  int x = whole ? static_cast<int>(pos.x) : PixelFromPosition(pos.x);
+  int y = whole ? static_cast<int>(pos.y) : PixelFromPosition(pos.y);
   if (clamp) touched |= ClampZoneCentre(x, y, halfW, halfH, image.Width(), image.Height());
-  state.zoneCentre = {PixelFromPosition(x), PixelFromPosition(y)};
+  state.zoneCentre = whole ? IntPoint{x, y} : IntPoint{PixelFromPosition(x), PixelFromPosition(y)};
   if (settings.collimation) {
     state.radialCentre = {PixelFromPosition(state.lastBox.position.x),
                           PixelFromPosition(state.lastBox.position.y)};
@@ -132,6 +137,7 @@ PassResult TrackZone(TrackingState& state, TrackingSettings& settings, const Pas
   }
 
   // Use of the measured position.
+  const bool drift = method == TrackMethod::Drift;
   const IntPoint c0 = state.zoneCentre;
   if (settings.autoguiding && req.guideCamera) {
     if (hooks.guideCorrection) {
@@ -142,10 +148,10 @@ PassResult TrackZone(TrackingState& state, TrackingSettings& settings, const Pas
     const double n = settings.deadBand;
     if (std::abs(pos.x - c0.x) > n || std::abs(pos.y - c0.y) > n) {
       if (hooks.exposureStep) hooks.exposureStep();
-      MoveZone(state, settings, pos, true, halfW, halfH, image, touched);
+      MoveZone(state, settings, pos, drift, true, halfW, halfH, image, touched);
     }
   } else {
-    MoveZone(state, settings, pos, !req.forceBrightPixel, halfW, halfH, image, touched);
+    MoveZone(state, settings, pos, drift, !req.forceBrightPixel, halfW, halfH, image, touched);
   }
 
   if (settings.focusFwhm) state.stats.zoneLumSum = state.stats.focusLumSum;

@@ -104,8 +104,10 @@ TEST_F(PassFixture, EveryMethodFollowsAMovingStar) {
       EXPECT_TRUE(Frame()) << c.name;
       errX = std::max(errX, std::abs(state.zoneCentre.x - star.x));
       errY = std::max(errY, std::abs(state.zoneCentre.y - star.y));
-      EXPECT_EQ(state.zoneCentre.x % 2, 0);
-      EXPECT_EQ(state.zoneCentre.y % 2, 0);
+      if (c.method != TrackMethod::Drift) {
+        EXPECT_EQ(state.zoneCentre.x % 2, 0);
+        EXPECT_EQ(state.zoneCentre.y % 2, 0);
+      }
     }
     std::printf("%-15s max error x %.2f y %.2f px\n", c.name, errX, errY);
     EXPECT_LE(errX, c.maxError) << c.name;

@@ -266,5 +266,70 @@ TEST_F(PassFixture, StatisticsZoneMeanAndFwhmEstimate) {
   EXPECT_NEAR(state.bestFwhm, shown.back(), 0.3);
 }
 
+// Which frame a guide frame is tracked on, and whether it moves the zone:
+// slot 0 holds a star at (120, 100), slot 2 one at (200, 140).
+TEST_F(PassFixture, SchedulingPicksTheSlotAndTheKindOfPass) {
+  struct Case {
+    const char* what;
+    GuideFrameContext context;
+    bool autoguiding;
+    IntPoint expected;
+  };
+  auto ctx = [](bool on, bool darkFlat, bool le, bool self, bool marked, bool between) {
+    GuideFrameContext c;
+    c.trackingOn = on, c.buildingDarkOrFlat = darkFlat, c.longExposure = le;
+    c.selfGuiding = self, c.guideFrameMarked = marked, c.interposedPhase = between;
+    return c;
+  };
+  const IntPoint start{110, 110}, onSlot0{120, 100}, onSlot2{200, 140};
+  const Case cases[] = {
+      {"software tracking", ctx(true, false, false, false, false, false), false, onSlot0},
+      {"tracking off", ctx(false, false, false, false, false, false), false, start},
+      {"building a dark", ctx(true, true, false, false, false, false), false, start},
+      {"self-guiding, guide frame", ctx(true, false, true, true, true, false), false, onSlot2},
+      {"self-guiding, exposure frame", ctx(true, false, true, true, false, false), false, start},
+      {"long exposure, between exposures", ctx(true, false, true, false, false, true), false,
+       onSlot0},
+      {"long exposure, during an exposure", ctx(true, false, true, false, false, false), false,
+       start},
+  };
+  settings.method = TrackMethod::BrightPixel;
+  settings.zoneSize = 200;
+  RenderStars(slot0, {{120, 100, 200, 1.0}}, 8, 2, 1);
+  RenderStars(slot2, {{200, 140, 200, 1.0}}, 8, 2, 2);
+  for (const Case& c : cases) {
+    state = {};
+    StartAt(start.x, start.y);
+    context = c.context;
+    settings.autoguiding = c.autoguiding;
+    Frame();
+    EXPECT_EQ(state.zoneCentre, c.expected) << c.what;
+  }
+  // The guide camera is not the image camera: tracked during exposures too.
+  state = {};
+  StartAt(start.x, start.y);
+  context = ctx(true, false, true, false, false, false);
+  settings.guideIsImageCamera = false;
+  Frame();
+  EXPECT_EQ(state.zoneCentre, onSlot0);
+}
+
+TEST_F(PassFixture, TinyFramesAreTrackedWithoutHarm) {
+  const TrackMethod methods[] = {TrackMethod::BrightPixel, TrackMethod::AxisSum,
+                                 TrackMethod::Limits, TrackMethod::Correlation, TrackMethod::Drift};
+  for (int size : {1, 2, 3}) {
+    for (TrackMethod m : methods) {
+      slot0.Resize(size, size);
+      slot0.Fill({200, 200, 200});
+      state = {};
+      settings.method = m;
+      settings.collimation = m == TrackMethod::Limits;
+      TakeCorrelationReference(state, settings, slot0);
+      Frame();
+      EXPECT_FALSE(Frame()) << size;  // the 40 px zone cannot fit
+    }
+  }
+}
+
 }  // namespace
 }  // namespace orniva

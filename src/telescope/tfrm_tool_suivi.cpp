@@ -64,8 +64,21 @@ TrackingHooks TFRM_Tool_Suivi::Hooks() const {
   return h;
 }
 
-bool TFRM_Tool_Suivi::TrackGuideFrame(const Image& slot0, const Image& slot2) {
+void TFRM_Tool_Suivi::ZoneIn() {
+  if (Links.zoneCentre) Track.zoneCentre = Links.zoneCentre();
+}
+
+void TFRM_Tool_Suivi::ZoneOut(IntPoint before) {
+  if (Track.zoneCentre != before && Links.zoneMoved) {
+    Links.zoneMoved(Track.zoneCentre, Track.previousCentre);
+  }
+}
+
+bool TFRM_Tool_Suivi::TrackGuideFrame(const Image& slot0, const Image& slot2, int zoneSize) {
+  ZoneIn();
+  const IntPoint before = Track.zoneCentre;
   TrackingSettings s = ReadSettings();
+  if (zoneSize > 0) s.zoneSize = zoneSize;
   const int threshold = s.focusThreshold;
   GuideFrameContext context;
   if (Links.readFrameContext) Links.readFrameContext(context);
@@ -77,41 +90,46 @@ bool TFRM_Tool_Suivi::TrackGuideFrame(const Image& slot0, const Image& slot2) {
   if (s.focusThreshold != threshold && Links.focusThresholdChanged) {
     Links.focusThresholdChanged(s.focusThreshold);
   }
+  ZoneOut(before);
   return inside;
 }
 
 void TFRM_Tool_Suivi::TakeReference() {
   const Image* frame = Links.guideFrame ? Links.guideFrame() : nullptr;
   if (!frame) return;
+  ZoneIn();
   TakeCorrelationReference(Track, ReadSettings(), *frame);
 }
 
 void TFRM_Tool_Suivi::GuideImageClick(int x, int y) {
   TrackingSettings s = ReadSettings();
+  ZoneIn();
+  const IntPoint before = Track.zoneCentre;
   Track.previousCentre = Track.zoneCentre;
   Track.zoneCentre = {x, y};
   if (s.guideIsImageCamera) Track.imageCameraStar = Track.zoneCentre;
   RestartDrift(Track.drift, Now(), Track.zoneCentre);
-  if (!CKB_Suivi.Checked()) return;
   const Image* frame = Links.guideFrame ? Links.guideFrame() : nullptr;
-  if (!frame) return;
+  if (!CKB_Suivi.Checked() || !frame) return ZoneOut(before);
   if (RDB_Correlation.Checked()) TakeCorrelationReference(Track, s, *frame);
   const Image* result =
       CKB_Guide_On_Result.Checked() && Links.resultPage ? Links.resultPage() : nullptr;
   TrackZone(Track, s, {frame, result ? result : frame}, {x, y, s.zoneSize, s.zoneSize, true, false},
             Now(), Hooks());
+  ZoneOut(before);
 }
 
 void TFRM_Tool_Suivi::CKB_SuiviClick() {
+  ZoneIn();
   RestartDrift(Track.drift, Now(), Track.zoneCentre);
   Track.reference.fresh = true;
   Track.lossReported = false;
-  Track.guideFrameCounter = 0;
   if (CKB_Suivi.Checked() && RDB_Correlation.Checked()) TakeReference();
   if (Links.trackingSwitched) Links.trackingSwitched(CKB_Suivi.Checked());
 }
 
 void TFRM_Tool_Suivi::RDB_DeriveClick() {
+  ZoneIn();
   RestartDrift(Track.drift, Now(), Track.zoneCentre);
 }
 

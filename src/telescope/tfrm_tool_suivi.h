@@ -11,6 +11,10 @@ namespace orniva {
 // camera's frames, the settings held by other windows, and where the
 // results of a pass go. Unset links do nothing (or give nothing).
 struct TrackingLinks {
+  // The detection-zone centre where the zone display keeps it: read before
+  // each pass, told after a pass or a click moved it.
+  std::function<IntPoint()> zoneCentre;
+  std::function<void(IntPoint centre, IntPoint previous)> zoneMoved;
   // Frame slot 0 of the guide camera.
   std::function<const Image*()> guideFrame;
   // The result page's bitmap (for "Guider sur l'image resultat").
@@ -93,9 +97,10 @@ class TFRM_Tool_Suivi : public Window {
   // The settings a pass reads, from this window and the linked ones.
   TrackingSettings ReadSettings() const;
   // The tracking step of the frame pipeline for a frame of the guide camera
-  // (slot 0 the live frame, slot 2 the self-guiding frame); returns whether
-  // the zone stayed inside the frame.
-  bool TrackGuideFrame(const Image& slot0, const Image& slot2);
+  // (slot 0 the live frame, slot 2 the self-guiding frame) with the
+  // detection-zone size (0: this window's); returns whether the zone stayed
+  // inside the frame.
+  bool TrackGuideFrame(const Image& slot0, const Image& slot2, int zoneSize = 0);
   // A plain left click at (x, y) in the guide camera's image: the zone moves
   // there and, with tracking on, a pass runs at once.
   void GuideImageClick(int x, int y);
@@ -112,6 +117,8 @@ class TFRM_Tool_Suivi : public Window {
 
  private:
   TrackingHooks Hooks() const;
+  void ZoneIn();
+  void ZoneOut(IntPoint before);
   int64_t Now() const;
   bool syncingSize_ = false;
 };

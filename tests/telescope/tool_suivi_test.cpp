@@ -150,6 +150,20 @@ TEST_F(ToolSuiviFixture, ClickMovesTheZoneAndTracksAtOnceWhenOn) {
   EXPECT_EQ(w.Track.previousCentre, (IntPoint{195, 95}));
 }
 
+TEST_F(ToolSuiviFixture, ZoneCentreKeptElsewhereIsReadBeforeAndToldAfterAPass) {
+  IntPoint shared{150, 130};
+  std::vector<IntPoint> told;
+  w.Links.zoneCentre = [&] { return shared; };
+  w.Links.zoneMoved = [&](IntPoint c, IntPoint) { told.push_back(shared = c); };
+  Render({156.2, 126.3, 200, 2}, 4);
+  w.RDB_Colimacon.Click();
+  w.CKB_Suivi.SetChecked(true);
+  w.TrackGuideFrame(slot0, slot2, 30);
+  EXPECT_EQ(told, std::vector<IntPoint>{(IntPoint{156, 126})});
+  w.TrackGuideFrame(slot0, slot2, 30);  // no move: nothing told
+  EXPECT_EQ(told.size(), 1u);
+}
+
 // Frames arrive every 200 ms on the virtual loop; the star fades below the
 // detection minimum: the loss action runs once, and the drift clock is the
 // loop's.

@@ -89,6 +89,11 @@ void ConnectTracking(Application& app, TFRM_Alv& alv, TFRM_Tool_Suivi& suivi) {
     }
     return log->get();
   };
+  // Closed with the other debug output at shut-down.
+  alv.Lifecycle.CloseDebugLog = [log, previous = alv.Lifecycle.CloseDebugLog] {
+    if (previous) previous();
+    log->reset();
+  };
 }
 
 }  // namespace orniva

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/canvas.h"
 #include "core/rounding.h"
 
 namespace orniva {
@@ -42,11 +43,20 @@ void ConnectTracking(Application& app, TFRM_Alv& alv, TFRM_Tool_Suivi& suivi) {
   };
   l.resultPage = [&alv]() -> const Image* { return &alv.Image3.Bitmap(); };
   l.zoneCentre = [&alv] {
-    return IntPoint{static_cast<int>(alv.Zones.centreX), static_cast<int>(alv.Zones.centreY)};
+    const Point c = alv.Zones.Centre();
+    return IntPoint{c.x, c.y};
   };
-  l.zoneMoved = [&alv](IntPoint centre, IntPoint) {
-    alv.Zones.centreX = centre.x;
-    alv.Zones.centreY = centre.y;
+  l.zoneMoved = [&alv](IntPoint centre, IntPoint previous) {
+    alv.Zones.previousCentre = {previous.x, previous.y};
+    alv.Zones.SetCentre({centre.x, centre.y});
+  };
+  // The box of the limit scans, dotted in not-xor green on the guide
+  // camera's page.
+  l.drawBox = [&alv](const ZoneBox& b) {
+    Canvas canvas(alv.SourcePage(alv.GuideCamera()).Bitmap());
+    canvas.pen = {Rgb(0, 255, 0), 1, PenStyle::Dot, PenMode::NotXor};
+    canvas.brush.clear = true;
+    canvas.Rectangle(b.left, b.top, b.right, b.bottom);
   };
   l.readOutsideSettings = [&app, &alv](TrackingSettings& s) {
     s.focusFwhm = IsChecked(app, "CKB_MAP") && IsChecked(app, "RDB_Methode_FWHM");
@@ -74,11 +84,14 @@ void ConnectTracking(Application& app, TFRM_Alv& alv, TFRM_Tool_Suivi& suivi) {
     if (auto* m = FindControl<MenuItem>(app, first ? "MNU_Cam1_Format" : "MNU_Cam2_Format"))
       m->SetEnabled(!on);
   };
-  // The display tool window's copy of the zone size follows this one's.
-  l.zoneSizeChanged = [&app, &suivi](int size) {
-    if (auto* n = FindControl<NumEdit>(app, "TNI_Taille_ZDetect", &suivi)) n->SetValue(size);
+  // The display tool window's copy of the zone size follows this one's; its
+  // scroll bar's handler also takes the new correlation reference and runs
+  // the pipeline once more. Without that window this one does it.
+  auto* displaySize = FindControl<ScrollBar>(app, "SCB_Taille_ZDetect", &suivi);
+  l.zoneSizeChanged = [displaySize](int size) {
+    if (displaySize) displaySize->SetPosition(size);
   };
-  l.rerunPipeline = [&alv] { alv.ProcessFrame(true, alv.ImageCamera()); };
+  if (!displaySize) l.rerunPipeline = [&alv] { alv.ProcessFrame(true, alv.ImageCamera()); };
   // "Debug.log" in the program's folder while "Debug actif" is checked.
   auto log = std::make_shared<std::unique_ptr<FileTrackingLog>>();
   l.debugLog = [&app, &alv, log]() -> TrackingLog* {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <random>
 
+#include "acquisition/tfrm_tool_affichage.h"
 #include "core/virtual_event_loop.h"
 #include "program/program.h"
 #include "telescope/tfrm_tool_suivi.h"
@@ -90,6 +91,64 @@ TEST_F(TrackingPathFixture, ZoneSizeComesFromTheDetectionZoneControl) {
   suivi.SCB_Taille_ZDetect.SetPosition(60);
   alv.FrameArrived(1, StarFrame(114, 120, 200, 4));
   EXPECT_LE(std::abs(alv.Zones.centreX - 114), 2);
+}
+
+// The display windows and the tracking window meet: a click on the guide
+// camera's page puts the zone there and, with tracking on, runs a pass at
+// once; the two zone-size controls stay equal; the limit scans draw their
+// box on the page.
+TEST_F(TrackingPathFixture, PageClicksZoneSizeAndLimitBoxGoThroughTheDisplay) {
+  auto& tool = program.Get<TFRM_Tool_Affichage>();
+  alv.Timer_Cam1.Start();  // camera 1 runs: clicks on its page count
+  alv.StoreFrame(1, StarFrame(203.4, 81.2, 200, 5));
+  alv.Image1.OnMouseUp(MouseButton::Left, kLeft, 196, 88);
+  EXPECT_EQ(alv.Zones.Centre(), (Point{196, 88}));  // tracking off: just moved
+  suivi.RDB_Colimacon.Click();
+  suivi.CKB_Suivi.SetChecked(true);
+  alv.Image1.OnMouseUp(MouseButton::Left, kLeft, 196, 88);
+  EXPECT_EQ(alv.Zones.Centre(), (Point{202, 80}));  // the pass ran on the star
+  EXPECT_EQ(alv.Zones.previousCentre, (Point{196, 88}));
+
+  tool.SCB_Taille_ZDetect.SetPosition(30);
+  EXPECT_EQ(suivi.TNI_Taille_ZDetect.Value(), 30);
+  EXPECT_EQ(suivi.SCB_Taille_ZDetect.Position(), 30);
+  suivi.SCB_Taille_ZDetect.SetPosition(50);
+  EXPECT_EQ(tool.SCB_Taille_ZDetect.Position(), 50);
+  EXPECT_EQ(tool.TNI_Taille_ZDetect.Value(), 50);
+
+  // "Detect.Limites" on a bright disc of diameter 9 centred on (155, 105):
+  // its box (151, 101)-(159, 109), dotted in not-xor, is drawn on the page.
+  // Compared with the same frame without the box, only pixels of its outline
+  // differ.
+  Image disc(320, 240);
+  for (int y = 100; y <= 110; ++y) {
+    for (int x = 150; x <= 160; ++x) {
+      if ((x - 155) * (x - 155) + (y - 105) * (y - 105) <= 20) disc.SetPixel(x, y, kWhite);
+    }
+  }
+  suivi.RDB_Cadres.Click();
+  auto run = [&] {
+    alv.Zones.SetCentre({152, 104});
+    alv.FrameArrived(1, disc);
+    EXPECT_EQ(alv.Zones.Centre(), (Point{154, 104}));  // 155 and 105 made even
+    Image page;
+    page.Assign(alv.Image1.Bitmap());
+    return page;
+  };
+  const Image withBox = run();
+  suivi.Links.drawBox = nullptr;
+  const Image without = run();
+  int differing = 0;
+  for (int y = 0; y < 240; ++y) {
+    for (int x = 0; x < 320; ++x) {
+      if (withBox.Pixel(x, y) == without.Pixel(x, y)) continue;
+      ++differing;
+      const bool onSide = (x == 151 || x == 158) && y >= 101 && y <= 108;
+      const bool onTopOrBottom = (y == 101 || y == 108) && x >= 151 && x <= 158;
+      EXPECT_TRUE(onSide || onTopOrBottom) << x << "," << y;
+    }
+  }
+  EXPECT_GT(differing, 10);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "acquisition/tfrm_small.h"
 #include "acquisition/tfrm_tool_affichage.h"
 #include "processing/tfrm_tool_mesures.h"
+#include "telescope/tfrm_tool_suivi.h"
 #include "ui/night_mode.h"
 
 namespace orniva {
@@ -20,7 +21,8 @@ class MainDisplayHost : public DisplayHost {
         alv_(alv),
         small_(small),
         full_(full),
-        mesures_(dynamic_cast<TFRM_Tool_Mesures*>(app.FindWindow("TFRM_Tool_Mesures"))) {}
+        mesures_(dynamic_cast<TFRM_Tool_Mesures*>(app.FindWindow("TFRM_Tool_Mesures"))),
+        suivi_(dynamic_cast<TFRM_Tool_Suivi*>(app.FindWindow("TFRM_Tool_Suivi"))) {}
 
   TFRM_Tool_Mesures* Mesures() const { return mesures_; }
 
@@ -82,6 +84,19 @@ class MainDisplayHost : public DisplayHost {
   void NewMeasurementPoint(int x, int y) override {
     if (mesures_) mesures_->SetMeasurementPoint(x, y);
   }
+  // The tracking window: its switch and method, the click that puts the
+  // zone on a star, a new correlation reference, its copy of the zone size.
+  bool TrackingOn() const override { return suivi_ && suivi_->CKB_Suivi.Checked(); }
+  bool CorrelationSelected() const override { return suivi_ && suivi_->RDB_Correlation.Checked(); }
+  void ZoneCentreClicked(int camera, int x, int y) override {
+    if (suivi_ && camera == alv_.GuideCamera()) suivi_->GuideImageClick(x, y);
+  }
+  void NewCorrelationReference() override {
+    if (suivi_) suivi_->TakeReference();
+  }
+  void DetectionSizeChanged(int size) override {
+    if (suivi_) suivi_->TNI_Taille_ZDetect.SetValue(size);
+  }
   void SetFullScreenChecked(bool checked) override {
     alv_.MNU_Plein_Ecran.SetChecked(checked);
     if (!checked) alv_.SPDB_Plein_Ecran.SetDown(false);
@@ -93,6 +108,7 @@ class MainDisplayHost : public DisplayHost {
   TFRM_Small& small_;
   TFRM_FullScreen& full_;
   TFRM_Tool_Mesures* mesures_;
+  TFRM_Tool_Suivi* suivi_;
   NightModeSwitch nite_;
 };
 

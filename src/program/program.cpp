@@ -12,7 +12,9 @@
 #include "program/compositor_wiring.h"
 #include "program/display_wiring.h"
 #include "program/pipeline_wiring.h"
+#include "program/tracking_wiring.h"
 #include "program/window_shells.h"
+#include "telescope/tfrm_tool_suivi.h"
 
 namespace orniva {
 namespace {
@@ -75,6 +77,7 @@ void Program::CreateWindows() {
 void Program::Connect() {
   TFRM_Alv& alv = *main_;
   ConnectPipelineControls(app_, alv);
+  ConnectTracking(app_, alv, Get<TFRM_Tool_Suivi>());
   alv.Lifecycle.Trace = [this](std::string_view step) { Step(std::string(step)); };
   alv.ShowMessageLine = [this](bool clear, const std::string& text) {
     message_->ShowMessageLine(clear, text);

@@ -18,7 +18,6 @@ namespace orniva {
 ORNIVA_WINDOW_SHELL(TFRM_ObjectAction, "Objet");
 ORNIVA_WINDOW_SHELL(TFRM_Raquette, "Telescope");
 ORNIVA_WINDOW_SHELL(TFRM_MiseEnStation, "Mise en station");
-ORNIVA_WINDOW_SHELL(TFRM_Tool_Suivi, "Suivi/Autoguidage");
 ORNIVA_WINDOW_SHELL(TFRM_ErrPeriod, "Erreur Periodique");
 ORNIVA_WINDOW_SHELL(TFRM_FWHM, "Mise au point");
 ORNIVA_WINDOW_SHELL(TFRM_PlayControl, "Contrôle de lecture");

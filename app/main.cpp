@@ -11,6 +11,7 @@
 #include "core/poll_event_loop.h"
 #include "core/virtual_event_loop.h"
 #include "program/program.h"
+#include "program/simulated_run.h"
 #include "sim/simulated_observatory.h"
 #include "telescope/tfrm_pref.h"
 
@@ -46,16 +47,16 @@ int RunHeadless(double seconds, bool simulate) {
   Program program(loop, dialogs, [](const std::string& s) { std::printf("  %s\n", s.c_str()); });
   program.Message().OnLine = [](const std::string& s) { std::printf("[message] %s\n", s.c_str()); };
   program.Activate();
-  std::unique_ptr<SimulatedObservatory> observatory;
+  SimulatedObservatory* observatory = nullptr;
   if (simulate) {
-    const std::string dir = program.Main().ProgramDirectory();
-    observatory = std::make_unique<SimulatedObservatory>(loop, dir);
+    observatory = &program.Simulator();
     for (const auto& e : observatory->CatalogueErrors())
       std::printf("[simulator] %s\n", e.Text().c_str());
     const bool mount = observatory->ConnectMount(program.Get<TFRM_Pref>(), program.Telescope());
     std::printf("simulated mount (LX200) on %s%s\n", observatory->MountPort().c_str(),
                 mount ? ", connected" : ", not connected");
-    if (!observatory->StartCamera(program.Main(), 1)) std::printf("simulated camera refused\n");
+    // Camera 1 on its "Simulateur" driver, in stream mode, as from the menu.
+    if (!StartSimulatedCamera(program, dialogs, 1, true)) std::printf("simulated camera refused\n");
   }
   std::printf("event loop running for %.1f s\n", seconds);
   std::fflush(stdout);
@@ -63,14 +64,10 @@ int RunHeadless(double seconds, bool simulate) {
   loop.AddTimer(1000, true, [&] { std::printf("  tick %d\n", ++ticks), std::fflush(stdout); });
   loop.AddTimer(static_cast<int64_t>(seconds * 1000), false, [&] {
     if (observatory) {
-      observatory->StopCamera();
+      const long long frames = program.Cameras().Source(1).Stats().delivered;
+      program.Cameras().Stop(1);
       const std::string path = JoinPath(program.Main().ProgramDirectory(), "simulation.bmp");
-      std::string error;
-      if (WriteBitmap24(program.Main().Image3.Bitmap(), path, error))
-        std::printf("result page saved: %s (%lld frames)\n", path.c_str(),
-                    static_cast<long long>(observatory->Camera().Delivered()));
-      else
-        std::printf("%s\n", error.c_str());
+      std::printf("%s (%lld frames)\n", SaveResultPage(program, path).c_str(), frames);
     }
     std::printf("shutting down\n");
     program.Shutdown();

@@ -14,6 +14,7 @@
 #include "program/pipeline_wiring.h"
 #include "program/tracking_wiring.h"
 #include "program/window_shells.h"
+#include "sim/sim_frame_source.h"
 #include "telescope/tfrm_tool_suivi.h"
 
 namespace orniva {
@@ -135,10 +136,11 @@ void Program::ConnectTelescope() {
 }
 
 void Program::ConnectCapture() {
-  auto sources = [] {
+  auto sources = [this] {
     std::vector<std::unique_ptr<FrameSource>> list;
     list.push_back(std::make_unique<V4l2FrameSource>());
     list.push_back(std::make_unique<TestPatternSource>(true));
+    list.push_back(std::make_unique<SimFrameSource>(app_.Loop(), [this] { return &Simulator(); }));
     return std::make_unique<CombinedFrameSource>(std::move(list));
   };
   camera1_ = sources();
@@ -167,6 +169,16 @@ void Program::ConnectCapture() {
     longExposure.SetBounds(b);
     longExposure.Show();
   };
+}
+
+SimulatedObservatory& Program::Simulator(const std::string& catalogueDirectory,
+                                         const SimulatorSettings& settings) {
+  if (!simulator_) {
+    const std::string& dir =
+        catalogueDirectory.empty() ? main_->ProgramDirectory() : catalogueDirectory;
+    simulator_ = std::make_unique<SimulatedObservatory>(app_.Loop(), dir, settings);
+  }
+  return *simulator_;
 }
 
 void Program::Step(const std::string& what) {

@@ -18,6 +18,7 @@
 #include "platform/port_io.h"
 #include "platform/serial_port.h"
 #include "processing/tfrm_tool_mesures.h"
+#include "sim/simulated_observatory.h"
 #include "telescope/mount.h"
 #include "ui/controls.h"
 
@@ -48,6 +49,11 @@ class Program {
   Mount& Telescope() { return *mount_; }
   CameraCommands& Cameras() { return *cameras_; }
   FileCommands& Files() { return *files_; }
+  // The simulated sky and mount behind the cameras' "Simulateur" driver,
+  // made at the first call from the catalogues of catalogueDirectory (the
+  // program directory when none is given); later calls return it as made.
+  SimulatedObservatory& Simulator(const std::string& catalogueDirectory = {},
+                                  const SimulatorSettings& settings = {});
   // The window of class W.
   template <typename W>
   W& Get() {
@@ -85,7 +91,10 @@ class Program {
   std::unique_ptr<SerialPorts> serial_;
   std::unique_ptr<LinuxPortIo> portIo_;
   std::unique_ptr<Mount> mount_;
-  // Each camera's frame sources: the capture devices, then the test pattern.
+  // Declared before the cameras: their simulated sources look through it.
+  std::unique_ptr<SimulatedObservatory> simulator_;
+  // Each camera's frame sources: the capture devices, the test pattern, then
+  // the simulated camera.
   std::unique_ptr<CombinedFrameSource> camera1_, camera2_;
   std::unique_ptr<CameraCommands> cameras_;
   std::unique_ptr<FileCommands> files_;

@@ -1,9 +1,5 @@
 #include "sim/simulated_observatory.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
 #include "acquisition/tfrm_alv.h"
 #include "telescope/mount.h"
 #include "telescope/tfrm_pref.h"
@@ -55,37 +51,6 @@ bool SimulatedObservatory::ConnectMount(TFRM_Pref& pref, orniva::Mount& mount) {
   pref.RDB_LX200.Click();
   if (!mount.Connected()) pref.BTN_Connecter.Click();
   return mount.Connected();
-}
-
-bool WriteBitmap24(const Image& image, const std::string& path, std::string& error) {
-  const int w = image.Width(), h = image.Height();
-  const uint32_t stride = static_cast<uint32_t>(Image::StrideFor(w));
-  const uint32_t dataSize = stride * static_cast<uint32_t>(h);
-  uint8_t header[54] = {'B', 'M'};
-  auto put32 = [&](int at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) header[at + i] = static_cast<uint8_t>(v >> (8 * i));
-  };
-  put32(2, 54 + dataSize);
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, static_cast<uint32_t>(w));
-  put32(22, static_cast<uint32_t>(h));  // bottom-up rows
-  header[26] = 1;
-  header[28] = 24;
-  put32(34, dataSize);
-  put32(38, 2835);  // 72 dots per inch
-  put32(42, 2835);
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) {
-    error = "Impossible d'ecrire le fichier " + path + " : " + std::strerror(errno);
-    return false;
-  }
-  bool ok = std::fwrite(header, 1, sizeof header, f) == sizeof header;
-  for (int y = h - 1; ok && y >= 0; --y)
-    ok = std::fwrite(image.ScanLine(y), 1, stride, f) == stride;
-  ok = std::fclose(f) == 0 && ok;
-  if (!ok) error = "Impossible d'ecrire le fichier " + path + " : " + std::strerror(errno);
-  return ok;
 }
 
 }  // namespace orniva

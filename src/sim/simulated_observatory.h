@@ -48,7 +48,9 @@ class SimulatedObservatory {
   // The LX200 mount's serial port, empty when no pseudo-terminal was given.
   std::string MountPort() const { return lx200_ && lx200_->Ok() ? lx200_->SlavePath() : ""; }
 
-  // Starts camera `camera` of the main window on the simulated camera: the
+  // Feeds camera `camera` of the main window straight from the observatory's
+  // own camera, without the camera commands (the program's cameras reach
+  // the simulated camera through their "Simulateur" driver instead): the
   // format is taken, the camera is online, processing is switched on and
   // every frame goes through the pipeline up to the result page. False when the window refuses the
   // format.
@@ -69,9 +71,5 @@ class SimulatedObservatory {
   std::unique_ptr<SimCamera> camera_;
   std::unique_ptr<Lx200PtyMount> lx200_;
 };
-
-// Writes image as an uncompressed 24-bit bitmap file. On failure returns
-// false and sets error to a text naming the file.
-bool WriteBitmap24(const Image& image, const std::string& path, std::string& error);
 
 }  // namespace orniva

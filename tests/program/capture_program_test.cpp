@@ -17,11 +17,16 @@ struct CaptureProgram : ::testing::Test {
   CameraCommands& cams = program.Cameras();
 
   void SetUp() override { program.Activate(); }
-  // The test pattern is the last driver of the list (after any webcam).
+  // The test pattern follows any webcam in the list, before the simulator.
   bool StartOnTestPattern(int camera) {
     const auto drivers = cams.Source(camera).ListDrivers();
-    EXPECT_EQ(drivers.back().Text(), "Mire de test 1.0");
-    dialogs.QueueChoice(static_cast<int>(drivers.size()) - 1);
+    if (drivers.size() < 2) {
+      ADD_FAILURE() << "driver list too short";
+      return false;
+    }
+    EXPECT_EQ(drivers[drivers.size() - 2].Text(), "Mire de test 1.0");
+    EXPECT_EQ(drivers.back().Text(), "Simulateur 1.0");
+    dialogs.QueueChoice(static_cast<int>(drivers.size()) - 2);
     cams.Controls(camera).MNU_Demarrer.Click();
     return alv.Online(camera);
   }

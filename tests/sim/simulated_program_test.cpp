@@ -3,13 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "acquisition/bmp_file.h"
+#include "acquisition/image_file.h"
 #include "core/virtual_event_loop.h"
 #include "program/program.h"
+#include "program/simulated_run.h"
+#include "sim/sim_frame_source.h"
 #include "sim/simulated_observatory.h"
 #include "sim_rig.h"
 #include "sky/sky_angles.h"
@@ -76,35 +81,99 @@ TEST(SimulatedProgram, TheProgramsGotoMovesTheSimulatedField) {
   program.Shutdown();
 }
 
-TEST(SimulatedProgram, BitmapFileHoldsTheImageBottomUp) {
-  Image image(5, 3);  // rows of 15 bytes padded to 16
-  image.SetPixel(0, 0, Rgb(1, 2, 3));
-  image.SetPixel(4, 2, Rgb(200, 100, 50));
+TEST(SimulatedProgram, CameraOneStartsOnTheSimulatorDriverThroughThePipeline) {
+  VirtualEventLoop loop;
+  HeadlessDialogs dialogs;
+  Program program(loop, dialogs);
+  program.Activate();
+  EXPECT_TRUE(program.Simulator(std::string(ORNIVA_SHARED_DATA_DIR) + "/catalogs/")
+                  .CatalogueErrors()
+                  .empty());
+  CameraCommands& cams = program.Cameras();
+  std::vector<std::string> names;
+  for (const DriverDescription& d : cams.Source(1).ListDrivers()) names.push_back(d.name);
+  ASSERT_GE(names.size(), 2u);
+  EXPECT_EQ(names[names.size() - 2], "Mire de test");
+  EXPECT_EQ(names.back(), "Simulateur");
+
+  // Image mode: the refresh timer grabs from the simulated camera.
+  ASSERT_TRUE(StartSimulatedCamera(program, dialogs, 1, false));
+  EXPECT_EQ(program.Main().Camera(1).width, 640);
+  loop.RunFor(1000);
+  EXPECT_GE(program.Main().State.frameRateCounter, 4);
+
+  // Stream mode: every frame of the source reaches the result page.
+  cams.Cam1.SPDB_Flux.Click();
+  loop.RunFor(2000);
+  EXPECT_EQ(program.Main().Camera(1).streaming, 1);
+  EXPECT_GE(cams.Source(1).Stats().delivered, 9);
+  EXPECT_EQ(cams.Source(1).Stats().dropped, 0);
+  const Image& page = program.Main().Image3.Bitmap();
+  int bx = 0, by = 0;
+  Brightest(page, bx, by);
+  double cx = 0, cy = 0;
+  ASSERT_TRUE(Centroid(page, bx, by, 15, 40, cx, cy));
+  // Vega in the middle of the page, as the program's own camera path sees it.
+  EXPECT_EQ(Level(page, bx, by), 255);
+  EXPECT_NEAR(cx, (page.Width() - 1) / 2.0, 6);
+  EXPECT_NEAR(cy, (page.Height() - 1) / 2.0, 6);
+
+  // The page saved by the capture layer's bitmap writer reads back the same.
   const fs::path path =
       fs::temp_directory_path() / ("orniva_sim_" + std::to_string(::getpid()) + ".bmp");
-  std::string error;
-  ASSERT_TRUE(WriteBitmap24(image, path.string(), error)) << error;
-  std::ifstream in(path, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(SaveResultPage(program, path.string()), "result page saved: " + path.string());
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadFileBytes(path.string(), bytes).Ok());
   fs::remove(path);
-  ASSERT_EQ(bytes.size(), 54u + 16 * 3);
-  auto u32 = [&](size_t at) {
-    uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<uint8_t>(bytes[at + i]);
-    return v;
-  };
-  EXPECT_EQ(bytes.substr(0, 2), "BM");
-  EXPECT_EQ(u32(2), bytes.size());
-  EXPECT_EQ(u32(10), 54u);
-  EXPECT_EQ(u32(18), 5u);
-  EXPECT_EQ(u32(22), 3u);
-  EXPECT_EQ(static_cast<uint8_t>(bytes[28]), 24);
-  // The last row of the file is the top row of the image, blue first.
-  EXPECT_EQ(bytes.substr(54 + 2 * 16, 3), std::string("\x03\x02\x01", 3));
-  EXPECT_EQ(bytes.substr(54 + 12, 3), std::string("\x32\x64\xC8", 3));
+  Image back;
+  ASSERT_TRUE(DecodeBmp(bytes, back).Ok());
+  EXPECT_EQ(back.Width(), page.Width());
+  EXPECT_EQ(back.Pixel(bx, by), page.Pixel(bx, by));
+  EXPECT_NE(SaveResultPage(program, "/nonexistent-dir/page.bmp").find("/nonexistent-dir/page.bmp"),
+            std::string::npos);
 
-  EXPECT_FALSE(WriteBitmap24(image, "/nonexistent-dir/page.bmp", error));
-  EXPECT_NE(error.find("/nonexistent-dir/page.bmp"), std::string::npos) << error;
+  cams.Cam1.MNU_Arreter.Click();
+  EXPECT_FALSE(program.Main().Online(1));
+  EXPECT_FALSE(cams.Source(1).Connected());
+  program.Shutdown();
+}
+
+TEST(SimulatedProgram, SimulatorSourceOffersMosaicFormatsAndRefusesOthers) {
+  VirtualEventLoop loop;
+  SimulatedObservatory observatory(loop, std::string(ORNIVA_SHARED_DATA_DIR) + "/catalogs/");
+  SimFrameSource source(loop, [&observatory] { return &observatory; });
+  Image frame;
+  EXPECT_FALSE(source.GrabFrame(frame));
+  EXPECT_NE(source.LastError().find("Simulateur"), std::string::npos);
+  ASSERT_TRUE(source.Connect(0));
+  const auto formats = source.Formats();
+  const VideoFormat raw{40, 1024, 768, 8, FourCc('R', 'G', 'G', 'B'), 1024 * 768};
+  EXPECT_NE(std::find(formats.begin(), formats.end(), raw), formats.end());
+  for (const VideoFormat& f : formats) EXPECT_LE(f.width * f.height, 1024 * 768);
+  ASSERT_TRUE(source.SetVideoFormat(raw));
+  ASSERT_TRUE(source.GrabFrame(frame));
+  EXPECT_EQ(frame.Width(), 1024);
+  EXPECT_EQ(frame.Height(), 768);
+  EXPECT_FALSE(source.SetVideoFormat({40, 1280, 720, 24, 0, 1280 * 720 * 3}));
+  EXPECT_NE(source.LastError().find("1280x720"), std::string::npos);
+  EXPECT_EQ(source.GetVideoFormat(), raw);
+
+  // Streaming at the requested period; grabbing is refused meanwhile.
+  int frames = 0;
+  ASSERT_TRUE(source.StartStream(loop, 200, {[&](const Image&) { ++frames; }, {}}));
+  EXPECT_FALSE(source.GrabFrame(frame));
+  loop.RunFor(1000);
+  EXPECT_EQ(frames, 5);
+  EXPECT_EQ(source.Stats().delivered, 5);
+  source.StopStream();
+  loop.RunFor(1000);
+  EXPECT_EQ(frames, 5);
+  source.Disconnect();
+  EXPECT_FALSE(source.Connected());
+
+  SimFrameSource missing(loop, [] { return static_cast<SimulatedObservatory*>(nullptr); });
+  EXPECT_FALSE(missing.Connect(0));
+  EXPECT_NE(missing.LastError().find("Simulateur"), std::string::npos);
 }
 
 }  // namespace

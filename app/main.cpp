@@ -158,7 +158,8 @@ int main(int argc, char** argv) {
 #ifdef ORNIVA_WITH_QT
   const bool display =
       std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
-  // The simulated observatory runs headless until the camera dialogs offer it.
+  // --simulate runs headless; in a window session the cameras offer the
+  // simulated camera as their "Simulateur" driver.
   if (!headless && !simulate && display) return orniva::RunGui(argc, argv);
 #endif
   return RunHeadless(seconds, simulate);

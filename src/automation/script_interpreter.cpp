@@ -477,8 +477,24 @@ std::optional<bool> ScriptInterpreter::EvaluateCondition(std::string_view condit
   size_t pos = 0;
   std::string leftText;
   int32_t leftInt = 0;
-  std::string number;
   bool isString = true;
+  // Reads an integer operand at pos; a failure is reported and gives false.
+  auto readInteger = [&](int32_t& value) {
+    std::string number;
+    switch (ReadIntegerOperand(condition, pos, value, &number)) {
+      case Operand::Ok:
+        return true;
+      case Operand::Mismatch:
+        ScriptError(incompatible);
+        return false;
+      case Operand::NotNumeric:
+        ScriptError(number + " : not a valid integer");
+        return false;
+      case Operand::Failed:
+        return false;
+    }
+    return false;
+  };
   switch (ReadStringOperand(condition, pos, leftText)) {
     case Operand::Ok:
       break;
@@ -487,18 +503,7 @@ std::optional<bool> ScriptInterpreter::EvaluateCondition(std::string_view condit
     default:
       isString = false;
       pos = 0;
-      switch (ReadIntegerOperand(condition, pos, leftInt, &number)) {
-        case Operand::Ok:
-          break;
-        case Operand::Mismatch:
-          ScriptError(incompatible);
-          return std::nullopt;
-        case Operand::NotNumeric:
-          ScriptError(number + " : not a valid integer");
-          return std::nullopt;
-        case Operand::Failed:
-          return std::nullopt;
-      }
+      if (!readInteger(leftInt)) return std::nullopt;
   }
   static constexpr std::string_view kOperators[] = {"<>", "<=", ">=", "<", ">", "="};
   const std::string_view rest = condition.substr(pos);
@@ -532,18 +537,7 @@ std::optional<bool> ScriptInterpreter::EvaluateCondition(std::string_view condit
     cmp = c < 0 ? -1 : (c > 0 ? 1 : 0);
   } else {
     int32_t right = 0;
-    switch (ReadIntegerOperand(condition, pos, right, &number)) {
-      case Operand::Ok:
-        break;
-      case Operand::Mismatch:
-        ScriptError(incompatible);
-        return std::nullopt;
-      case Operand::NotNumeric:
-        ScriptError(number + " : not a valid integer");
-        return std::nullopt;
-      case Operand::Failed:
-        return std::nullopt;
-    }
+    if (!readInteger(right)) return std::nullopt;
     cmp = leftInt < right ? -1 : (leftInt > right ? 1 : 0);
   }
   pos = SkipToOperator(condition, pos);

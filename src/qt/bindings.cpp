@@ -17,6 +17,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QToolButton>
+#include <string>
 
 #include "qt/picture_widget.h"
 #include "ui/controls.h"
@@ -36,6 +37,21 @@ void Common(Control& c, QWidget* w) {
     w->setVisible(c.Visible());
     w->setToolTip(Q(c.Hint()));
   });
+}
+
+// A tool-bar button shows its caption; one that only had a picture shows
+// the start of its hint, or its name without the kind prefix.
+std::string ToolButtonText(const Control& c) {
+  if (!c.Caption().empty()) return c.Caption();
+  const std::string& hint = c.Hint();
+  if (!hint.empty()) {
+    const size_t cut = hint.find_first_of(".(\n");
+    std::string text = hint.substr(0, cut);
+    if (text.size() > 24) text = text.substr(0, text.rfind(' ', 24)) + "…";
+    return text;
+  }
+  const size_t underscore = c.Name().find('_');
+  return underscore == std::string::npos ? c.Name() : c.Name().substr(underscore + 1);
 }
 
 template <typename T>
@@ -148,7 +164,7 @@ QWidget* MakeBoundWidget(Control& c, QWidget* parent) {
       });
       Follow(c, b, [&c, b] {
         QSignalBlocker block(b);
-        b->setText(Q(c.Caption()));
+        b->setText(Q(ToolButtonText(c)));
         b->setChecked(As<SpeedButton>(c).Down());
       });
       w = b;

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QScrollArea>
@@ -72,11 +73,24 @@ void WindowView::BuildMenu(MenuItem& item, QMenu* into) {
 }
 
 void WindowView::BuildChildren(const Control* parent, QWidget* host) {
+  // Speed buttons that follow each other form a tool bar: one row.
+  QHBoxLayout* toolRow = nullptr;
   for (Control* c : model_.Children(parent)) {
     QWidget* w = MakeWidget(*c, host);
     if (!w) continue;
     widgets_[c->Name()] = w;
-    host->layout()->addWidget(w);
+    if (c->Kind() != ControlKind::SpeedButton) {
+      toolRow = nullptr;
+      host->layout()->addWidget(w);
+      continue;
+    }
+    if (!toolRow) {
+      toolRow = new QHBoxLayout;
+      toolRow->setSpacing(2);
+      static_cast<QBoxLayout*>(host->layout())->addLayout(toolRow);
+      toolRow->addStretch(1);
+    }
+    toolRow->insertWidget(toolRow->count() - 1, w);
   }
 }
 

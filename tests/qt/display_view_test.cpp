@@ -8,6 +8,7 @@
 #include "acquisition/tfrm_fullscreen.h"
 #include "acquisition/tfrm_tool_affichage.h"
 #include "core/virtual_event_loop.h"
+#include "offscreen_app.h"
 #include "program/program.h"
 #include "qt/picture_widget.h"
 #include "qt/program_palette.h"
@@ -43,13 +44,7 @@ class TFRM_Page : public Window, public DisplayHost {
 };
 
 struct DisplayViewFixture : ::testing::Test {
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "qt_tests";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!QApplication::instance()) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { EnsureOffscreenApplication(); }
   VirtualEventLoop loop;
   HeadlessDialogs dialogs;
   Application app{loop, dialogs};

@@ -5,6 +5,7 @@
 #include <QTabWidget>
 
 #include "core/virtual_event_loop.h"
+#include "offscreen_app.h"
 #include "program/program.h"
 #include "qt/picture_widget.h"
 #include "qt/window_view.h"
@@ -13,11 +14,7 @@ namespace orniva {
 namespace {
 
 TEST(MainWindowView, PagesShowTheFramesOfTheCamerasAndTheResult) {
-  static int argc = 1;
-  static char name[] = "qt_tests";
-  static char* argv[] = {name, nullptr};
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (!QApplication::instance()) new QApplication(argc, argv);
+  EnsureOffscreenApplication();
   VirtualEventLoop loop;
   HeadlessDialogs dialogs;
   Program program(loop, dialogs);

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "core/virtual_event_loop.h"
+#include "offscreen_app.h"
 #include "qt/picture_widget.h"
 #include "qt/window_view.h"
 #include "ui/controls.h"
@@ -34,13 +35,7 @@ class TFRM_Demo : public Window {
 };
 
 struct QtFixture : ::testing::Test {
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "qt_tests";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!QApplication::instance()) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { EnsureOffscreenApplication(); }
   VirtualEventLoop loop;
   HeadlessDialogs dialogs;
   Application app{loop, dialogs};

@@ -6,15 +6,23 @@
 #include <cstring>
 
 #include "core/rounding.h"
+#include "core/row_workers.h"
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#define ORNIVA_BYTE_TABLE_SIMD 1
+#endif
 
 // The fast compositor. Each row of cells goes once through accumulation,
-// dark and flat correction, the extremes and the level mapping while it is in
-// the first-level cache; only the hot-pixel dark and "Seuils Auto" (both need
-// the whole composite first) take a second pass. Every value is computed with
-// the same operations, in the same order and precision, as the reference in
-// compose_reference.cpp, so the results are identical.
+// dark and flat correction, the extremes and the level mapping, a block of
+// values at a time while they are in the first-level cache; the rows are
+// shared between the calling thread and a helper thread. Only the hot-pixel
+// dark and "Seuils Auto" (both need the whole composite first) take a second
+// pass. Every value is computed with the same operations, in the same order
+// and precision, as the reference in compose_reference.cpp, so the results
+// are identical.
 
-#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__)
+#if defined(__GNUC__) && defined(__x86_64__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
 #define ORNIVA_ROW_KERNEL __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define ORNIVA_ROW_KERNEL
@@ -91,6 +99,8 @@ double RoundDown(double x) {
 namespace {
 
 constexpr double kMagic = 6755399441055744.0;
+// Values per block of the dark and flat step (a multiple of 3 and of 16).
+constexpr int kMeanBlock = 192;
 
 // Asks for a row that a later step reads, so that the streams of the
 // zone image and the cell buffers arrive while the current row is worked on.
@@ -194,17 +204,31 @@ inline __attribute__((always_inline)) void CorrectRowBody(int32_t* __restrict v,
   hi = mx;
 }
 
+template <bool kDark, bool kFlat>
+inline __attribute__((always_inline)) void CorrectRowBlocks(int32_t* v, const uint16_t* d,
+                                                            const uint16_t* f, const double* mean3,
+                                                            double D, double r, int n, int& lo,
+                                                            int& hi) {
+  // The means repeat every three values: a block of kMeanBlock values reads
+  // the same short table, which stays in the first-level cache.
+  for (int base = 0; base < n; base += kMeanBlock) {
+    const int m = std::min(kMeanBlock, n - base);
+    CorrectRowBody<kDark, kFlat>(v + base, kDark ? d + base : d, kFlat ? f + base : f, mean3, D, r,
+                                 m, lo, hi);
+  }
+}
+
 ORNIVA_ROW_KERNEL
 void CorrectRow(bool dark, bool flat, int32_t* v, const uint16_t* d, const uint16_t* f,
                 const double* mean3, double D, double r, int n, int& lo, int& hi) {
   if (dark && flat) {
-    CorrectRowBody<true, true>(v, d, f, mean3, D, r, n, lo, hi);
+    CorrectRowBlocks<true, true>(v, d, f, mean3, D, r, n, lo, hi);
   } else if (dark) {
-    CorrectRowBody<true, false>(v, d, f, mean3, D, r, n, lo, hi);
+    CorrectRowBlocks<true, false>(v, d, f, mean3, D, r, n, lo, hi);
   } else if (flat) {
-    CorrectRowBody<false, true>(v, d, f, mean3, D, r, n, lo, hi);
+    CorrectRowBlocks<false, true>(v, d, f, mean3, D, r, n, lo, hi);
   } else {
-    CorrectRowBody<false, false>(v, d, f, mean3, D, r, n, lo, hi);
+    CorrectRowBlocks<false, false>(v, d, f, mean3, D, r, n, lo, hi);
   }
 }
 
@@ -241,10 +265,43 @@ struct LevelMap {
 };
 
 // One output pixel per cell from the levels of its three values.
-void RenderRow(uint8_t* lv, int cols, const LevelMap& m, uint8_t* out) {
-  if (m.curve) {
-    for (int k = 0; k < 3 * cols; ++k) lv[k] = m.curve[lv[k]];
+void MapBytesPlain(uint8_t* v, int n, const uint8_t* table) {
+  for (int k = 0; k < n; ++k) v[k] = table[v[k]];
+}
+
+#ifdef ORNIVA_BYTE_TABLE_SIMD
+// v[k] := table[v[k]] 64 bytes at a time: two 128-byte permutes (the low
+// seven bits of each byte) and a choice by its top bit.
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) void MapBytesVbmi(uint8_t* v, int n,
+                                                                         const uint8_t* table) {
+  const __m512i t0 = _mm512_loadu_si512(table), t1 = _mm512_loadu_si512(table + 64);
+  const __m512i t2 = _mm512_loadu_si512(table + 128), t3 = _mm512_loadu_si512(table + 192);
+  for (int k = 0; k < n; k += 64) {
+    const __mmask64 live = n - k >= 64 ? ~__mmask64{0} : (__mmask64{1} << (n - k)) - 1;
+    const __m512i idx = _mm512_maskz_loadu_epi8(live, v + k);
+    const __m512i lo = _mm512_permutex2var_epi8(t0, idx, t1);
+    const __m512i hi = _mm512_permutex2var_epi8(t2, idx, t3);
+    const __m512i mapped = _mm512_mask_blend_epi8(_mm512_movepi8_mask(idx), lo, hi);
+    _mm512_mask_storeu_epi8(v + k, live, mapped);
   }
+}
+#endif
+
+// The curve's byte table over a row of levels.
+void MapBytes(uint8_t* v, int n, const uint8_t* table) {
+#ifdef ORNIVA_BYTE_TABLE_SIMD
+  static const bool vbmi =
+      __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("avx512bw");
+  if (vbmi) {
+    MapBytesVbmi(v, n, table);
+    return;
+  }
+#endif
+  MapBytesPlain(v, n, table);
+}
+
+void RenderRow(uint8_t* lv, int cols, const LevelMap& m, uint8_t* out) {
+  if (m.curve) MapBytes(lv, 3 * cols, m.curve);
   if (!m.grey) {
     const uint8_t mb = m.on[0] ? 0xFF : 0, mg = m.on[1] ? 0xFF : 0, mr = m.on[2] ? 0xFF : 0;
     if (mb & mg & mr) {
@@ -389,7 +446,7 @@ ComposeOutcome ComposeResult(ComposeState& st, const ComposeSettings& s, const I
   int levelSpan = s.high == s.low ? 1 : std::abs(s.high - s.low);
 
   if (applyFlat) {
-    for (int i = 0; i < kCellCols; ++i) {
+    for (int i = 0; i < kMeanBlock / 3; ++i) {
       for (int c = 0; c < 3; ++c) st.flatMean3[3 * i + c] = st.flatMean[2 - c];
     }
   }
@@ -399,82 +456,113 @@ ComposeOutcome ComposeResult(ComposeState& st, const ComposeSettings& s, const I
 
   const int n = 3 * g.cols;
   const int outCols = std::min(g.cols, out.Width());
-  int32_t* a = st.rowA.data();
+  // Rows are shared with a helper thread in chunks; each thread keeps its
+  // own extremes, merged afterwards.
+  constexpr int kChunkRows = 16;
+  RowWorkers& workers = RowWorkers::Shared();
+  int partMin[2] = {cellMin, cellMin}, partMax[2] = {cellMax, cellMax};
   const double t0 = clock ? clock() : 0;
 
   // Pass 1: accumulation, and everything else when nothing needs the whole
   // composite first.
-  constexpr int kAhead = 2;
-  for (int j = 0; j < g.rows; ++j) {
-    if (j + kAhead < g.rows) {
-      const int ahead = j + kAhead;
-      PrefetchRow(target.Row(ahead), 2 * n);
+  workers.ForRows(g.rows, kChunkRows, [&](int begin, int end, int part) {
+    int32_t* a = st.scratch[part].values.data();
+    uint8_t* levels = st.scratch[part].levels.data();
+    constexpr int kAhead = 2;
+    for (int j = begin; j < end; ++j) {
+      if (j + kAhead < end) {
+        const int ahead = j + kAhead;
+        PrefetchRow(target.Row(ahead), 2 * n);
+        if (call.addFrame) {
+          for (int dy = 0; dy < b && g.zone.top + b * ahead + dy < g.zone.bottom; ++dy) {
+            PrefetchRow(zone.ScanLine(g.zone.top + b * ahead + dy) + 3 * g.zone.left,
+                        3 * g.zone.Width());
+          }
+        }
+        if (readDark && !hotPixels) PrefetchRow(st.cells[1].Row(ahead), 2 * n);
+        if (readFlat && !hotPixels) PrefetchRow(st.cells[2].Row(ahead), 2 * n);
+      }
+      uint16_t* cell = target.Row(j);
+      const int y0 = g.zone.top + b * j;
+      const uint8_t* pix = zone.ScanLine(y0) + 3 * g.zone.left;
+      // The steps after accumulation, for the values base .. base + m - 1 of
+      // the row, while they are in the first-level cache.
+      const auto finish = [&](const int32_t* values, int base, int m) {
+        int32_t* v = const_cast<int32_t*>(values);
+        if (track) {
+          CorrectRow(readDark, applyFlat, v, st.cells[1].Row(j) + base, flatCells(j) + base,
+                     st.flatMean3.data(), D, r, m, partMin[part], partMax[part]);
+        }
+        if (keepResult) StoreRow(v, st.result.Row(j) + base, m);
+        if (renderInPass && j < out.Height() && base < 3 * outCols) {
+          const int shown = std::min(m, 3 * outCols - base);
+          LevelRow(v, shown, levelLow, levelSpan, levels);
+          RenderRow(levels, shown / 3, map, out.ScanLine(j) + base);
+        }
+      };
+      if (call.addFrame && b == 1) {
+        const uint8_t* ringPix = nullptr;
+        if (tailImage && !sameRingImage) ringPix = tailImage->ScanLine(y0) + 3 * g.zone.left;
+        if (sameRingImage) ringPix = pix;
+        for (int base = 0; base < n; base += kMeanBlock) {
+          const int m = std::min(kMeanBlock, n - base);
+          AccumulateRow(cell + base, pix + base, ringPix ? ringPix + base : nullptr, a, m, true);
+          if (!hotPixels) finish(a, base, m);
+        }
+        if (headImage) std::memcpy(headImage->ScanLine(y0) + 3 * g.zone.left, pix, n);
+        continue;
+      }
       if (call.addFrame) {
-        for (int dy = 0; dy < b && g.zone.top + b * ahead + dy < g.zone.bottom; ++dy) {
-          PrefetchRow(zone.ScanLine(g.zone.top + b * ahead + dy) + 3 * g.zone.left,
-                      3 * g.zone.Width());
+        LoadRow(cell, a, n);
+        const int width = g.zone.Width();
+        for (int dy = 0; dy < 2 && y0 + dy < g.zone.bottom; ++dy) {
+          const uint8_t* p = zone.ScanLine(y0 + dy) + 3 * g.zone.left;
+          AddBinnedRow(p, width, a, g.cols, +1);
+          if (tailImage) {
+            const uint8_t* q = sameRingImage ? p : tailImage->ScanLine(y0 + dy) + 3 * g.zone.left;
+            AddBinnedRow(q, width, a, g.cols, -1);
+          }
+          if (headImage) {
+            std::memcpy(headImage->ScanLine(y0 + dy) + 3 * g.zone.left, p, 3 * width);
+          }
         }
+        ClampRow(a, cell, n, true);
+      } else {
+        LoadRow(cell, a, n);
       }
-      if (readDark && !hotPixels) PrefetchRow(st.cells[1].Row(ahead), 2 * n);
-      if (readFlat && !hotPixels) PrefetchRow(st.cells[2].Row(ahead), 2 * n);
-    }
-    uint16_t* cell = target.Row(j);
-    const int y0 = g.zone.top + b * j;
-    const uint8_t* pix = zone.ScanLine(y0) + 3 * g.zone.left;
-    if (call.addFrame && b == 1) {
-      const uint8_t* ringPix = nullptr;
-      if (tailImage && !sameRingImage) ringPix = tailImage->ScanLine(y0) + 3 * g.zone.left;
-      AccumulateRow(cell, pix, sameRingImage ? pix : ringPix, a, n, true);
-      if (headImage) std::memcpy(headImage->ScanLine(y0) + 3 * g.zone.left, pix, n);
-    } else if (call.addFrame) {
-      LoadRow(cell, a, n);
-      const int width = g.zone.Width();
-      for (int dy = 0; dy < 2 && y0 + dy < g.zone.bottom; ++dy) {
-        const uint8_t* p = zone.ScanLine(y0 + dy) + 3 * g.zone.left;
-        AddBinnedRow(p, width, a, g.cols, +1);
-        if (tailImage) {
-          const uint8_t* q = sameRingImage ? p : tailImage->ScanLine(y0 + dy) + 3 * g.zone.left;
-          AddBinnedRow(q, width, a, g.cols, -1);
-        }
-        if (headImage) std::memcpy(headImage->ScanLine(y0 + dy) + 3 * g.zone.left, p, 3 * width);
+      if (hotPixels) continue;  // corrected in the second pass
+      for (int base = 0; base < n; base += kMeanBlock) {
+        finish(a + base, base, std::min(kMeanBlock, n - base));
       }
-      ClampRow(a, cell, n, true);
-    } else {
-      LoadRow(cell, a, n);
     }
-    if (hotPixels) continue;  // corrected in the second pass
-
-    if (track) {
-      CorrectRow(readDark, applyFlat, a, st.cells[1].Row(j), flatCells(j), st.flatMean3.data(), D,
-                 r, n, cellMin, cellMax);
-    }
-    if (keepResult) StoreRow(a, st.result.Row(j), n);
-    if (renderInPass && j < out.Height()) {
-      LevelRow(a, 3 * outCols, levelLow, levelSpan, st.rowLevels.data());
-      RenderRow(st.rowLevels.data(), outCols, map, out.ScanLine(j));
-    }
-  }
+  });
   const double t1 = clock ? clock() : 0;
   res.addMs = t1 - t0;
 
-  // Pass 2: the hot-pixel dark, which reads the cells around each cell.
+  // Pass 2: the hot-pixel dark, which reads the cells around each cell:
+  // the whole integration buffer is final by now.
   if (hotPixels) {
     const int threshold = readDark ? HotDarkThreshold(nd, F - D) : 65536;
     // A cell whose dark was not read counts as d = 0.
     const bool zeroHot = !readDark && Round(0.0 / nd - 0.5) > F - D;
-    for (int j = 0; j < g.rows; ++j) {
-      LoadRow(target.Row(j), a, n);
-      const uint16_t* d = readDark ? st.cells[1].Row(j) : nullptr;
-      for (int k = 0; k < n; ++k) {
-        const bool hot = d ? d[k] >= threshold : zeroHot;
-        if (hot) a[k] = HotMean(target, g, k / 3, j, s.darkRadius, k % 3);
+    workers.ForRows(g.rows, kChunkRows, [&](int begin, int end, int part) {
+      int32_t* a = st.scratch[part].values.data();
+      for (int j = begin; j < end; ++j) {
+        LoadRow(target.Row(j), a, n);
+        const uint16_t* d = readDark ? st.cells[1].Row(j) : nullptr;
+        for (int k = 0; k < n; ++k) {
+          const bool hot = d ? d[k] >= threshold : zeroHot;
+          if (hot) a[k] = HotMean(target, g, k / 3, j, s.darkRadius, k % 3);
+        }
+        CorrectRow(false, applyFlat, a, nullptr, flatCells(j), st.flatMean3.data(), D, r, n,
+                   partMin[part], partMax[part]);
+        StoreRow(a, st.result.Row(j), n);
       }
-      CorrectRow(false, applyFlat, a, nullptr, flatCells(j), st.flatMean3.data(), D, r, n, cellMin,
-                 cellMax);
-      StoreRow(a, st.result.Row(j), n);
-    }
+    });
     res.correctMs = (clock ? clock() : 0) - t1;
   }
+  cellMin = std::min(partMin[0], partMin[1]);
+  cellMax = std::max(partMax[0], partMax[1]);
   st.cellMin[t] = cellMin;
   st.cellMax[t] = cellMax;
 
@@ -492,11 +580,15 @@ ComposeOutcome ComposeResult(ComposeState& st, const ComposeSettings& s, const I
   if (keepResult) {
     levelLow = res.low;
     levelSpan = res.high == res.low ? 1 : std::abs(res.high - res.low);
-    for (int j = 0; j < g.rows && j < out.Height(); ++j) {
-      LoadRow(st.result.Row(j), a, 3 * outCols);
-      LevelRow(a, 3 * outCols, levelLow, levelSpan, st.rowLevels.data());
-      RenderRow(st.rowLevels.data(), outCols, map, out.ScanLine(j));
-    }
+    workers.ForRows(std::min(g.rows, out.Height()), kChunkRows, [&](int begin, int end, int part) {
+      int32_t* a = st.scratch[part].values.data();
+      uint8_t* levels = st.scratch[part].levels.data();
+      for (int j = begin; j < end; ++j) {
+        LoadRow(st.result.Row(j), a, 3 * outCols);
+        LevelRow(a, 3 * outCols, levelLow, levelSpan, levels);
+        RenderRow(levels, outCols, map, out.ScanLine(j));
+      }
+    });
   }
   return res;
 }

@@ -79,10 +79,13 @@ struct ComposeState {
   std::vector<Image> ring;
   std::array<double, 3> flatMean{0, 0, 0};  // red, green, blue
 
-  // Work rows of the fast path, sized once.
-  std::vector<int32_t> rowA = std::vector<int32_t>(CellBuffer::kRowValues + 16);
-  std::vector<int32_t> rowB = std::vector<int32_t>(CellBuffer::kRowValues + 16);
-  std::vector<uint8_t> rowLevels = std::vector<uint8_t>(CellBuffer::kRowValues + 16);
+  // Work rows of the fast path, sized once, one set for each of the two
+  // threads that share the rows of a frame.
+  struct Scratch {
+    std::vector<int32_t> values = std::vector<int32_t>(CellBuffer::kRowValues + 16);
+    std::vector<uint8_t> levels = std::vector<uint8_t>(CellBuffer::kRowValues + 16);
+  };
+  std::array<Scratch, 2> scratch;
   // The flat means in row order (blue, green, red, blue, ...).
   std::vector<double> flatMean3 = std::vector<double>(CellBuffer::kRowValues + 16);
 };

@@ -6,6 +6,7 @@
 
 #include "processing/compose.h"
 #include "processing/curve.h"
+#include "settings/ini_file.h"
 #include "ui/controls.h"
 
 namespace orniva {
@@ -178,6 +179,10 @@ class TFRM_Tool_Images : public Window {
   void Compose(int target, bool addFrame, bool singleFrame, bool render);
   // A dark or flat file's first image is in the zone image: record it.
   void CorrectionFileLoaded(int target, const std::string& fileName);
+
+  // The "Seuils" section of the settings file: level bounds, then levels.
+  void ReadSettings(const IniFile& file);
+  void WriteSettings(IniFile& file) const;
 
   // Handlers.
   void CKB_IntegrationClick();

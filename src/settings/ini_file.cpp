@@ -200,10 +200,8 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key,
   return v ? *v : std::string(defaultValue);
 }
 
-int IniFile::ReadInteger(std::string_view section, std::string_view key, int defaultValue) const {
-  const std::optional<std::string> v = Value(section, key);
-  if (!v) return defaultValue;
-  std::string_view s = *v;
+std::optional<int> ParseProfileInteger(std::string_view s) {
+  s = Trim(s);
   bool negative = false;
   if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
     negative = s.front() == '-';
@@ -213,12 +211,18 @@ int IniFile::ReadInteger(std::string_view section, std::string_view key, int def
   size_t digits = 0;
   for (; digits < s.size() && s[digits] >= '0' && s[digits] <= '9'; ++digits) {
     n = n * 10 + (s[digits] - '0');
-    if (n > static_cast<long long>(INT_MAX) + 1) return defaultValue;
+    if (n > static_cast<long long>(INT_MAX) + 1) return std::nullopt;
   }
-  if (digits == 0) return defaultValue;
+  if (digits == 0) return std::nullopt;
   if (negative) n = -n;
-  if (n < INT_MIN || n > INT_MAX) return defaultValue;
+  if (n < INT_MIN || n > INT_MAX) return std::nullopt;
   return static_cast<int>(n);
+}
+
+int IniFile::ReadInteger(std::string_view section, std::string_view key, int defaultValue) const {
+  const std::optional<std::string> v = Value(section, key);
+  if (!v) return defaultValue;
+  return ParseProfileInteger(*v).value_or(defaultValue);
 }
 
 double IniFile::ReadScaled(std::string_view section, std::string_view key, int defaultStored,

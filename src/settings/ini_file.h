@@ -91,6 +91,10 @@ class IniFile {
   bool bom_ = false;
 };
 
+// The leading decimal integer of a value as ReadInteger takes it, or
+// nothing when it has none or it is outside the int range.
+std::optional<int> ParseProfileInteger(std::string_view text);
+
 // The names of the profiles of a kind: the sections whose name starts with
 // prefix ("Optique.", matched without regard to case), the prefix removed, in
 // file order; the single name "Defaut" when there is none.

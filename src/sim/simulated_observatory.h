@@ -42,6 +42,8 @@ class SimulatedObservatory {
                        const SimulatorSettings& settings = {});
 
   const std::vector<CatalogueError>& CatalogueErrors() const { return errors_; }
+  // The settings it was made with.
+  const SimulatorSettings& Settings() const { return settings_; }
   SkyModel& Sky() { return sky_; }
   MountModel& Mount() { return *mount_; }
   SimCamera& Camera() { return *camera_; }

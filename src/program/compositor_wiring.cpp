@@ -59,7 +59,10 @@ void ConnectCompositor(TFRM_Alv& alv, TFRM_Tool_Images& tools, TFRM_Info& info,
   alv.Lifecycle.FreeLoopRing = [&tools] { tools.Images.state.ring.clear(); };
 
   ToolImagesHooks& h = tools.hooks;
+  // Before the working images exist (the levels read from the settings at
+  // start-up re-render) there is no result to copy.
   h.resultRendered = [&alv] {
+    if (!alv.ImagesCreated()) return;
     Image& page = alv.Image3.Bitmap();
     page.CopyRect(alv.RenderImage(), {0, 0, page.Width(), page.Height()}, 0, 0);
     // "Date/Heure": the frame's time stamp at the bottom-right corner.
@@ -73,6 +76,7 @@ void ConnectCompositor(TFRM_Alv& alv, TFRM_Tool_Images& tools, TFRM_Info& info,
     alv.Image3.Invalidate();
   };
   h.resultToZone = [&alv] {
+    if (!alv.ImagesCreated()) return;
     const Image& page = alv.Image3.Bitmap();
     alv.ZoneImage().CopyRect(page, {0, 0, page.Width(), page.Height()}, 0, 0);
   };

@@ -172,11 +172,12 @@ void Program::ConnectCapture() {
 }
 
 SimulatedObservatory& Program::Simulator(const std::string& catalogueDirectory,
-                                         const SimulatorSettings& settings) {
+                                         const std::optional<SimulatorSettings>& settings) {
   if (!simulator_) {
     const std::string& dir =
         catalogueDirectory.empty() ? main_->ProgramDirectory() : catalogueDirectory;
-    simulator_ = std::make_unique<SimulatedObservatory>(app_.Loop(), dir, settings);
+    simulator_ = std::make_unique<SimulatedObservatory>(app_.Loop(), dir,
+                                                        settings.value_or(simulatorSettings_));
   }
   return *simulator_;
 }

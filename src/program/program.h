@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -51,9 +52,15 @@ class Program {
   FileCommands& Files() { return *files_; }
   // The simulated sky and mount behind the cameras' "Simulateur" driver,
   // made at the first call from the catalogues of catalogueDirectory (the
-  // program directory when none is given); later calls return it as made.
+  // program directory when none is given) with the given settings, or else
+  // those of the settings file; later calls return it as made.
   SimulatedObservatory& Simulator(const std::string& catalogueDirectory = {},
-                                  const SimulatorSettings& settings = {});
+                                  const std::optional<SimulatorSettings>& settings = {});
+  // The settings file "Orniva.ini" of the start directory: read at the first
+  // activation, written back when the main window closes. The desktop and
+  // headless runs turn it on before the activation; without it nothing is
+  // read or written.
+  void UseSettingsFile();
   // The window of class W.
   template <typename W>
   W& Get() {
@@ -81,6 +88,8 @@ class Program {
   void ConnectTelescope();
   void ConnectCapture();
   void ShutdownSteps();
+  void LoadSettings(const std::string& path);
+  void SaveSettings();
   Application app_;
   RecordingSoundPlayer recordingSound_;
   std::vector<std::unique_ptr<Window>> windows_;
@@ -100,6 +109,10 @@ class Program {
   std::unique_ptr<FileCommands> files_;
   bool activated_ = false;
   bool shutDown_ = false;
+  // What the settings file gave the simulator; false while a settings file
+  // that exists could not be read (it is then not overwritten).
+  SimulatorSettings simulatorSettings_;
+  bool settingsWritable_ = true;
 };
 
 }  // namespace orniva

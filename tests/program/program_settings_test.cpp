@@ -1,0 +1,108 @@
+// The program's settings file "Orniva.ini" in the start directory.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/virtual_event_loop.h"
+#include "processing/tfrm_tool_images.h"
+#include "program/program.h"
+
+namespace orniva {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Runs the test in a fresh start directory, removed afterwards.
+struct StartDirectory : ::testing::Test {
+  fs::path previous = fs::current_path();
+  fs::path dir;
+  VirtualEventLoop loop;
+  HeadlessDialogs dialogs;
+  std::vector<std::string> lines;
+
+  void SetUp() override {
+    std::string tmpl = (fs::temp_directory_path() / "orniva-start-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+    dir = tmpl;
+    fs::current_path(dir);
+  }
+  void TearDown() override {
+    fs::current_path(previous);
+    fs::remove_all(dir);
+  }
+  std::unique_ptr<Program> Start(bool useSettings = true) {
+    auto p = std::make_unique<Program>(loop, dialogs);
+    p->Message().OnLine = [this](const std::string& s) { lines.push_back(s); };
+    if (useSettings) p->UseSettingsFile();
+    p->Activate();
+    return p;
+  }
+  std::string Ini() const {
+    std::ifstream in(dir / "Orniva.ini");
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  std::string Catalogues() const { return std::string(ORNIVA_SHARED_DATA_DIR) + "/catalogs/"; }
+};
+
+TEST_F(StartDirectory, SettingsAreReadAtStartAndWrittenBackAtCloseKeepingTheRest) {
+  std::ofstream(dir / "Orniva.ini") << "; mes reglages\n"
+                                       "[Seuils]\nSeuil_Max=1234\n"
+                                       "[Inconnue]\nCle=valeur\n"
+                                       "[Simulateur]\nEtoile_Depart=Alp Boo\n";
+  auto program = Start();
+  auto& tool = program->Get<TFRM_Tool_Images>();
+  EXPECT_EQ(tool.SCB_Maximum.Position(), 1234);
+  EXPECT_EQ(program->Simulator(Catalogues()).Settings().startStar, "Alp Boo");
+  tool.SCB_Maximum.SetPosition(3000);
+  program->Shutdown();
+  const std::string ini = Ini();
+  EXPECT_EQ(ini.rfind("; mes reglages\n[Seuils]\nSeuil_Max=3000\n", 0), 0u) << ini;
+  EXPECT_NE(ini.find("[Inconnue]\nCle=valeur\n[Simulateur]\nEtoile_Depart=Alp Boo\n"),
+            std::string::npos);
+  EXPECT_NE(ini.find("Erreur_Periodique_Periode=480000\n"), std::string::npos);
+  EXPECT_TRUE(lines.empty());
+  // Only the settings file is left in the start directory.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+
+  // The next run starts where this one ended.
+  program.reset();
+  program = Start();
+  EXPECT_EQ(program->Get<TFRM_Tool_Images>().SCB_Maximum.Position(), 3000);
+}
+
+TEST_F(StartDirectory, WithoutAFileTheDefaultsAreWrittenAtTheClose) {
+  auto program = Start();
+  EXPECT_EQ(program->Get<TFRM_Tool_Images>().SCB_Maximum.Position(), 2500);
+  program->Shutdown();
+  const std::string ini = Ini();
+  EXPECT_NE(ini.find("[Seuils]\n"), std::string::npos);
+  EXPECT_NE(ini.find("Seuil_Max=2500\n"), std::string::npos);
+  EXPECT_NE(ini.find("[Simulateur]\nEtoile_Depart=Alp Lyr\n"), std::string::npos);
+
+  // A program that does not use the settings file leaves no file behind.
+  fs::remove(dir / "Orniva.ini");
+  program = Start(false);
+  program->Shutdown();
+  EXPECT_FALSE(fs::exists(dir / "Orniva.ini"));
+}
+
+TEST_F(StartDirectory, AnUnreadableFileIsReportedAndNotOverwritten) {
+  fs::create_directory(dir / "Orniva.ini");
+  std::ofstream(dir / "Orniva.ini" / "garde") << "x";
+  auto program = Start();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("Impossible de lire le fichier " + (dir / "Orniva.ini").string()),
+            std::string::npos);
+  EXPECT_EQ(program->Get<TFRM_Tool_Images>().SCB_Maximum.Position(), 2500);
+  program->Shutdown();
+  EXPECT_TRUE(fs::exists(dir / "Orniva.ini" / "garde"));
+  EXPECT_EQ(lines.size(), 1u);
+}
+
+}  // namespace
+}  // namespace orniva

@@ -30,8 +30,9 @@ void Usage() {
       "  --script FILE  run the script FILE headless from its first line, then exit\n"
       "                 (0 when it ends, 1 when it stops on an error)\n"
       "  --virtual-time run the script on the virtual clock, as fast as it can\n"
-      "  --simulate     headless, camera 1 on the simulated sky and mount; the result\n"
-      "                 page is saved as simulation.bmp beside the program at the end\n"
+      "  --simulate     camera 1 on the simulated sky and mount (settings in the\n"
+      "                 [Simulateur] section of Orniva.ini); headless, the result page\n"
+      "                 is saved as simulation.bmp beside the program at the end\n"
       "  --version      print the program's name and version\n");
 }
 
@@ -46,24 +47,19 @@ int RunHeadless(double seconds, bool simulate) {
   std::printf("Orniva headless: start-up\n");
   Program program(loop, dialogs, [](const std::string& s) { std::printf("  %s\n", s.c_str()); });
   program.Message().OnLine = [](const std::string& s) { std::printf("[message] %s\n", s.c_str()); };
+  program.UseSettingsFile();
   program.Activate();
-  SimulatedObservatory* observatory = nullptr;
   if (simulate) {
-    observatory = &program.Simulator();
-    for (const auto& e : observatory->CatalogueErrors())
-      std::printf("[simulator] %s\n", e.Text().c_str());
-    const bool mount = observatory->ConnectMount(program.Get<TFRM_Pref>(), program.Telescope());
-    std::printf("simulated mount (LX200) on %s%s\n", observatory->MountPort().c_str(),
-                mount ? ", connected" : ", not connected");
-    // Camera 1 on its "Simulateur" driver, in stream mode, as from the menu.
-    if (!StartSimulatedCamera(program, dialogs, 1, true)) std::printf("simulated camera refused\n");
+    StartSimulatedSession(
+        program, [&dialogs](int index) { dialogs.QueueChoice(index); },
+        [](const std::string& s, bool) { std::printf("%s\n", s.c_str()); });
   }
   std::printf("event loop running for %.1f s\n", seconds);
   std::fflush(stdout);
   int ticks = 0;
   loop.AddTimer(1000, true, [&] { std::printf("  tick %d\n", ++ticks), std::fflush(stdout); });
   loop.AddTimer(static_cast<int64_t>(seconds * 1000), false, [&] {
-    if (observatory) {
+    if (simulate) {
       const long long frames = program.Cameras().Source(1).Stats().delivered;
       program.Cameras().Stop(1);
       const std::string path = JoinPath(program.Main().ProgramDirectory(), "simulation.bmp");
@@ -158,9 +154,8 @@ int main(int argc, char** argv) {
 #ifdef ORNIVA_WITH_QT
   const bool display =
       std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
-  // --simulate runs headless; in a window session the cameras offer the
-  // simulated camera as their "Simulateur" driver.
-  if (!headless && !simulate && display) return orniva::RunGui(argc, argv);
+  // With --simulate the window session starts on the simulated observatory.
+  if (!headless && display) return orniva::RunGui(argc, argv, simulate);
 #endif
   return RunHeadless(seconds, simulate);
 }

@@ -1,6 +1,9 @@
 // The program's settings file: the sections of the windows that keep their
 // state in it, read at the first activation and written at the close.
+#include <filesystem>
+
 #include "core/log.h"
+#include "core/paths.h"
 #include "processing/tfrm_tool_images.h"
 #include "program/program.h"
 #include "settings/ini_file.h"
@@ -14,6 +17,19 @@ void Program::UseSettingsFile() {
 }
 
 void Program::LoadSettings(const std::string& path) {
+  // A first start may be given its settings as "orniva.one" in the start
+  // directory: copied to the settings file when that one does not exist.
+  std::error_code ec;
+  const std::string seed = JoinPath(main_->ProgramDirectory(), "orniva.one");
+  if (!std::filesystem::exists(path, ec) && std::filesystem::is_regular_file(seed, ec)) {
+    std::filesystem::copy_file(seed, path, std::filesystem::copy_options::skip_existing, ec);
+    if (ec) {
+      const std::string error =
+          "Impossible de copier " + seed + " vers " + path + " (" + ec.message() + ")";
+      Log("settings", LogLevel::Warning, error);
+      message_->ShowMessageLine(false, error);
+    }
+  }
   IniFile file(path);
   const std::string error = file.Load();
   // A settings file that cannot be read is left as it is at the close:

@@ -84,8 +84,25 @@ TEST_F(StartDirectory, WithoutAFileTheDefaultsAreWrittenAtTheClose) {
   EXPECT_NE(ini.find("Seuil_Max=2500\n"), std::string::npos);
   EXPECT_NE(ini.find("[Simulateur]\nEtoile_Depart=Alp Lyr\n"), std::string::npos);
 
+  // A first start takes "orniva.one" as its settings file, and leaves it.
+  fs::remove(dir / "Orniva.ini");
+  std::ofstream(dir / "orniva.one") << "[Seuils]\nSeuil_Max=777\n";
+  program.reset();
+  program = Start();
+  EXPECT_EQ(program->Get<TFRM_Tool_Images>().SCB_Maximum.Position(), 777);
+  program->Shutdown();
+  EXPECT_NE(Ini().find("Seuil_Max=777\n"), std::string::npos);
+  // It is never copied over an existing settings file.
+  std::ofstream(dir / "orniva.one") << "[Seuils]\nSeuil_Max=111\n";
+  program.reset();
+  program = Start();
+  EXPECT_EQ(program->Get<TFRM_Tool_Images>().SCB_Maximum.Position(), 777);
+  program->Shutdown();
+  fs::remove(dir / "orniva.one");
+
   // A program that does not use the settings file leaves no file behind.
   fs::remove(dir / "Orniva.ini");
+  program.reset();
   program = Start(false);
   program->Shutdown();
   EXPECT_FALSE(fs::exists(dir / "Orniva.ini"));

@@ -109,9 +109,10 @@ class Program {
   std::unique_ptr<FileCommands> files_;
   bool activated_ = false;
   bool shutDown_ = false;
-  // What the settings file gave the simulator; false while a settings file
-  // that exists could not be read (it is then not overwritten).
+  // What the settings file gave the simulator.
   SimulatorSettings simulatorSettings_;
+  // False when the settings file exists but could not be read: it is then
+  // not overwritten at the close.
   bool settingsWritable_ = true;
 };
 

@@ -155,6 +155,12 @@ void MountModel::StartMove(MountDirection direction, int64_t nowMs) {
   MoveAxis(direction, parameters_.rates[rate_], nowMs, kForever);
 }
 
+void MountModel::StartMove(MountDirection direction, double rate, int64_t nowMs) {
+  std::lock_guard lock(mutex_);
+  gotoEndMs_ = std::numeric_limits<int64_t>::min();
+  MoveAxis(direction, rate, nowMs, kForever);
+}
+
 void MountModel::Pulse(MountDirection direction, int64_t durationMs, double rate, int64_t nowMs) {
   std::lock_guard lock(mutex_);
   MoveAxis(direction, rate, nowMs, nowMs + std::max<int64_t>(0, durationMs));

@@ -55,6 +55,9 @@ class MountModel {
   int Rate() const;
   // Moves towards a direction at the chosen rate until stopped.
   void StartMove(MountDirection direction, int64_t nowMs);
+  // The same at a given rate (a multiple of sidereal), leaving the chosen
+  // rate alone: a relay box wired to the hand pad's guide buttons.
+  void StartMove(MountDirection direction, double rate, int64_t nowMs);
   // Stops a move in that direction (not one in the other direction).
   void StopMove(MountDirection direction, int64_t nowMs);
   void StopAll(int64_t nowMs);

@@ -24,6 +24,8 @@ SimulatedObservatory::SimulatedObservatory(EventLoop& loop, const std::string& c
   camera_ = std::make_unique<SimCamera>(sky_, *mount_);
   camera_->SetFormat(settings.format);
   camera_->SetExposure(settings.exposure);
+  port_ = std::make_unique<SimPort>(loop, *mount_, *camera_);
+  port_->SetCameraLines(settings.longExposureLines);
   lx200_ = std::make_unique<Lx200PtyMount>(loop, *mount_);
 }
 

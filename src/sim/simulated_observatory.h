@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "sim/lx200_mount.h"
 #include "sim/mount_model.h"
 #include "sim/sim_camera.h"
+#include "sim/sim_port.h"
 #include "sim/sky_model.h"
 #include "sky/catalogues.h"
 
@@ -29,6 +31,8 @@ struct SimulatorSettings {
   // The bright star the mount points at when it starts (a star name of the
   // catalogue, "Alp Lyr" is Vega).
   std::string startStar = "Alp Lyr";
+  // A camera modified for long exposures, on these parallel-port lines.
+  std::optional<LongExposureLines> longExposureLines;
 };
 
 // The simulated observatory of a run without hardware: the catalogue sky,
@@ -47,6 +51,9 @@ class SimulatedObservatory {
   SkyModel& Sky() { return sky_; }
   MountModel& Mount() { return *mount_; }
   SimCamera& Camera() { return *camera_; }
+  // The port lines: the relay boxes of the mount and the camera's
+  // long-exposure lines.
+  SimPort& Port() { return *port_; }
   // The LX200 mount's serial port, empty when no pseudo-terminal was given.
   std::string MountPort() const { return lx200_ && lx200_->Ok() ? lx200_->SlavePath() : ""; }
 
@@ -71,6 +78,7 @@ class SimulatedObservatory {
   SkyModel sky_;
   std::unique_ptr<MountModel> mount_;
   std::unique_ptr<SimCamera> camera_;
+  std::unique_ptr<SimPort> port_;
   std::unique_ptr<Lx200PtyMount> lx200_;
 };
 

@@ -113,8 +113,9 @@ void Program::ConnectTelescope() {
   serial_ = std::make_unique<SerialPorts>(app_.Loop());
   portIo_ = std::make_unique<LinuxPortIo>(serial_->Devices());
   portIo_->OnProblem = [this](const std::string& text) { message_->ShowMessageLine(false, text); };
+  portSwitch_ = std::make_unique<PortSwitch>(*portIo_);
   mount_ = std::make_unique<Mount>(Get<TFRM_Pref>(), Get<TFRM_Prg_Suivi>(), Get<TFRM_ComTrafic>(),
-                                   *serial_, *portIo_);
+                                   *serial_, *portSwitch_);
   MountHooks& hooks = mount_->hooks;
   hooks.statusLine = [this](const std::string& text) { message_->ShowMessageLine(false, text); };
   hooks.playSound = [this](const std::string& path) { sound_->PlayFile(path); };
@@ -180,6 +181,13 @@ SimulatedObservatory& Program::Simulator(const std::string& catalogueDirectory,
                                                         settings.value_or(simulatorSettings_));
   }
   return *simulator_;
+}
+
+void Program::UseSimulatedPorts() {
+  SimPort& port = Simulator().Port();
+  TFRM_Pref& pref = Get<TFRM_Pref>();
+  port.Wiring = [&pref] { return RelayWiringFromPreferences(pref); };
+  portSwitch_->SetTarget(port);
 }
 
 void Program::Step(const std::string& what) {

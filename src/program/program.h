@@ -19,6 +19,7 @@
 #include "platform/port_io.h"
 #include "platform/serial_port.h"
 #include "processing/tfrm_tool_mesures.h"
+#include "program/port_switch.h"
 #include "sim/simulated_observatory.h"
 #include "telescope/mount.h"
 #include "ui/controls.h"
@@ -61,6 +62,10 @@ class Program {
   // headless runs turn it on before the activation; without it nothing is
   // read or written.
   void UseSettingsFile();
+  // From now on the mount layer's port lines go to the simulated
+  // observatory's relay boxes and camera lines, the relay boxes wired as the
+  // preferences say (a run on the simulator).
+  void UseSimulatedPorts();
   // The window of class W.
   template <typename W>
   W& Get() {
@@ -99,6 +104,7 @@ class Program {
   SoundPlayer* sound_ = &recordingSound_;
   std::unique_ptr<SerialPorts> serial_;
   std::unique_ptr<LinuxPortIo> portIo_;
+  std::unique_ptr<PortSwitch> portSwitch_;  // what the mount layer writes through
   std::unique_ptr<Mount> mount_;
   // Declared before the cameras: their simulated sources look through it.
   std::unique_ptr<SimulatedObservatory> simulator_;

@@ -41,6 +41,9 @@ bool StartSimulatedSession(
     const std::function<void(const std::string& text, bool problem)>& report) {
   SimulatedObservatory& observatory = program.Simulator();
   for (const auto& e : observatory.CatalogueErrors()) report("[simulator] " + e.Text(), true);
+  // The relay interfaces and the long-exposure lines reach the simulated
+  // observatory too.
+  program.UseSimulatedPorts();
   const bool mount = observatory.ConnectMount(program.Get<TFRM_Pref>(), program.Telescope());
   report("simulated mount (LX200) on " + observatory.MountPort() +
              (mount ? ", connected" : ", not connected"),

@@ -251,6 +251,11 @@ bool Mount::ConnectMount() {
 void Mount::DisconnectMount() {
   if (Chosen() == Interface::Ascom && driver_ && connected_)
     driver_->Send(TelescopeDriver::Request::Disconnect, {}, 5000);
+  // A relay left closed would keep the mount moving with nobody to stop it.
+  if (connected_ && (Chosen() == Interface::Marvane || Chosen() == Interface::Telkor)) {
+    for (int d = kEast; d <= kSouth; ++d)
+      if (moving_[d & 3]) StopReal(d);
+  }
   ports_.CloseCom(kMountSlot);
   connected_ = false;
   for (bool& m : moving_) m = false;

@@ -141,6 +141,12 @@ uint8_t Mount::ReadPortByte(uint16_t address) {
   return port_.In(address);
 }
 
+// The data lines are shared with the long-exposure lines of a modified
+// camera: a relay changes its own bit of what the register holds now.
+void Mount::ReadDataLines() {
+  if (port_.Ready()) dataShadow_ = ReadPortByte(LptAddress());
+}
+
 uint16_t Mount::LptAddress() const {
   return ParallelItemAddress(pref_.CBX_AG_PortParallele.Text());
 }
@@ -346,6 +352,7 @@ void Mount::StartReal(int direction, bool durationGiven, bool applyGuideSettings
           remaining_[axis] = 1;
         }
         int active = pref_.ActiveValue(direction);
+        ReadDataLines();
         dataShadow_ = static_cast<uint8_t>(dataShadow_ | (active << (pref_.Pin(direction) - 2)));
         WritePortByte(LptAddress(), dataShadow_);
         break;
@@ -401,6 +408,7 @@ void Mount::StopReal(int direction) {
     case Interface::Marvane:
       if (moving) {
         int active = pref_.ActiveValue(direction) & 1;
+        ReadDataLines();
         dataShadow_ = static_cast<uint8_t>(dataShadow_ & ~(active << (pref_.Pin(direction) - 2)));
         WritePortByte(LptAddress(), dataShadow_);
         std::string bits;

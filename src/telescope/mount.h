@@ -111,6 +111,7 @@ class Mount {
   bool DriverSend(TelescopeDriver::Request r, const TelescopeDriver::Args& a, int waitMs);
   void DeadReckon();
   uint16_t LptAddress() const;
+  void ReadDataLines();
   // Telkor lines.
   void TelkorBit(int offset, uint8_t bit, bool on);
   void TelkorStop();

@@ -163,5 +163,36 @@ TEST(PortLines, LongExposureLinesIntegrateAndReadOutTheWholeExposure) {
   EXPECT_FALSE(rig.observatory->Camera().Integrating());
 }
 
+TEST(PortLines, RelayMovesBetweenExposuresLeaveTheCameraLinesAlone) {
+  // The relay box and the camera share the data lines of $378.
+  SimulatorSettings settings = Settings();
+  settings.longExposureLines = LongExposureLines{};
+  PortLines rig(settings);
+  const LongExposureLines lines;
+  ASSERT_TRUE(rig.Connect(rig.pref.RDB_Marvane));
+  auto write = [&](auto change) {
+    rig.mount.WritePortByte(lines.port, change(rig.mount.ReadPortByte(lines.port)));
+  };
+  write([&](uint8_t b) { return LongExposureModeOn(b, lines); });
+  rig.loop.RunFor(1000);
+  write([&](uint8_t b) { return ExposureEndLines(b, lines, ExposureFields::Both); });
+  SimCamera& camera = rig.observatory->Camera();
+  ASSERT_FALSE(camera.Integrating());
+  // A guide correction between exposures.
+  rig.mount.StartMotion(kWest, true, false, 300);
+  EXPECT_TRUE(rig.observatory->Port().Driving(MountDirection::West));
+  // West's relay (pin 7) beside the released field and amplifier lines.
+  EXPECT_EQ(rig.observatory->Port().Record().Register(lines.port), 0x27);
+  EXPECT_FALSE(camera.Integrating());
+  rig.loop.RunFor(500);
+  EXPECT_FALSE(rig.observatory->Port().Driving(MountDirection::West));
+  EXPECT_FALSE(camera.Integrating());
+  // And one during an exposure: the camera keeps integrating.
+  write([&](uint8_t b) { return ExposureStartLines(b, lines, ExposureFields::Both); });
+  rig.mount.StartMotion(kNorth, true, false, 300);
+  rig.loop.RunFor(500);
+  EXPECT_TRUE(camera.Integrating());
+}
+
 }  // namespace
 }  // namespace orniva

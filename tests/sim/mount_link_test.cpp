@@ -172,5 +172,22 @@ TEST_F(PulseLink, EachPulseMovesTheStarsByTheGuideRateTimesItsLength) {
   }
 }
 
+TEST_F(PulseLink, AHeldButtonStreamsPulsesThatMoveWithoutAGap) {
+  ASSERT_TRUE(observatory.ConnectMount(pref, mount, SimMountLink::Ruvena));
+  const double scale = SimSampling(SimOptics{}, 640);
+  const double guide = observatory.Mount().Parameters().rates[0] * kSiderealRate;
+  const auto before = Star();
+  // Pulses of 195 ms every 175 ms while "N" is held for a second; the last
+  // one, sent at 875 ms, runs out by itself at 1070 ms.
+  pref.TestButtonMouse(kNorth, true);
+  loop.RunFor(1000);
+  pref.TestButtonMouse(kNorth, false);
+  loop.RunFor(1000);
+  const auto after = Star();
+  EXPECT_EQ(observatory.MountLink()->CommandsReceived(), 6);
+  EXPECT_NEAR(after.second - before.second, guide * 1.070 / scale, 0.3);
+  EXPECT_NEAR(after.first - before.first, 0, 0.3);
+}
+
 }  // namespace
 }  // namespace orniva

@@ -1,45 +1,47 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <string>
-#include <string_view>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "core/event_loop.h"
+#include "sim/lx200_protocol.h"
 #include "sim/mount_model.h"
 
 namespace orniva {
 
-// The LX200 command set of the simulated mount, answered from the mount
-// model at the loop's time. A command is given without its ':' and '#'; the
-// answer is what the mount sends back (empty for commands without one).
-// Position ":GR#" "HH:MM:SS#", ":GD#" "sDD*MM:SS#"; target ":Sr HH:MM:SS#",
-// ":Sd sDD*MM:SS#" ("1" or "0"); ":MS#" slews ("0"); ":D#" answers a bar
-// string while slewing and six blanks once arrived; ":Q#" stops everything;
-// ":Mn#" … ":Qw#" move at the rate of ":RG#", ":RC#", ":RM#", ":RS#";
-// ":Mgn1000#" guides north for 1000 ms at the guide rate; ":CM#"
-// synchronises on the target.
-class Lx200Protocol {
- public:
-  explicit Lx200Protocol(MountModel& mount) : mount_(mount) {}
-  std::string Answer(std::string_view command, int64_t nowMs);
-
- private:
-  MountModel& mount_;
-  double targetRa_ = 0;
-  double targetDec_ = 0;
-};
-
 // The simulated mount on a pseudo-terminal: the program opens SlavePath()
-// as its serial port and the real serial and LX200 code talk to the mount
-// model. Commands are served by the event loop at the loop's time (virtual
-// time in tests); while the program's serial code holds the loop's thread to
-// wait for a reply, a thread of the link answers instead, at the time the
-// loop last handed over.
+// as its serial port and the real serial code talks to the mount model,
+// either in LX200 commands or, in the pulse-byte mode, one byte per guide
+// pulse (a pulse-coded guide box).
+//
+// Commands are served by the event loop at the loop's time (virtual time in
+// tests). While the program's serial code holds the loop's thread to wait
+// for a reply, a thread of the link answers instead, at the time the loop
+// last handed over.
+//
+// The link can be told to misbehave like real hardware: stay silent, answer
+// garbage or half a reply, answer late, use the low-precision formats or the
+// 0xDF degree sign, or be unplugged. A late reply is due a delay after its
+// command on the loop's clock; while the loop is held the link counts that
+// delay in real time from the moment it began answering for the loop.
+//
+// Every command received is logged with its time, for tests.
 class Lx200PtyMount {
  public:
+  enum class Fault { None, Silent, Garbage, Partial };
+  enum class Protocol { Lx200, PulseBytes };
+  struct Received {
+    int64_t ms;           // the loop's time it was served at
+    std::string command;  // LX200: without the framing ':' and '#'; a pulse: its byte
+  };
+
   // Opens the pseudo-terminal; Ok() is false (and Error() says why) when the
   // system has none to give.
   Lx200PtyMount(EventLoop& loop, MountModel& mount);
@@ -52,14 +54,54 @@ class Lx200PtyMount {
   const std::string& SlavePath() const { return slavePath_; }
   int64_t CommandsReceived() const { return commands_; }
 
+  void SetProtocol(Protocol protocol);
+  void SetFault(Fault fault);
+  void SetReplyDelayMs(int ms);
+  void SetLowPrecision(bool on);
+  void SetDegreeSign(char sign);  // '*' by default
+  int FocusDirection();           // -1 in, +1 out, 0 stopped
+
+  std::vector<Received> Commands();
+  void ClearCommands();
+  // Waits, in real time and at most timeoutMs, until `command` has been
+  // received n times (the link's thread serves what the loop leaves).
+  bool WaitForCommand(const std::string& command, int n, int timeoutMs);
+
+  // Closes the link's side: the program's next write or read fails (EIO).
+  // On the loop's thread.
+  void Unplug();
+  // A new pseudo-terminal (a new SlavePath), as if plugged in again.
+  void Replug();
+
  private:
+  using RealClock = std::chrono::steady_clock;
+  bool Open();
+  void StartServing();
+  void StopServing();
   void Run();
+  // The loop hands over its time (and ends a hold).
+  void LoopTick();
   // Reads what is waiting and answers it; false when nothing was there.
-  bool Serve(int64_t nowMs);
+  bool Serve(int64_t nowMs, bool forLoop);
+  // Sends a reply as the link's fault and delay make it.
+  void Send(std::string reply);
+  void SendDue(int64_t nowMs);
+  void Write(const std::string& bytes);
+  int CountLocked(const std::string& command) const;
 
   EventLoop& loop_;
-  std::mutex serving_;  // one reader at a time: the loop or the thread
+  std::mutex serving_;  // one server at a time (the loop or the thread), and the state below
+  std::condition_variable received_;
   Lx200Protocol protocol_;
+  Protocol mode_ = Protocol::Lx200;
+  Fault fault_ = Fault::None;
+  int delayMs_ = 0;
+  std::vector<std::pair<int64_t, std::string>> late_;  // due time, reply
+  std::vector<Received> log_;
+  bool held_ = false;  // the thread answers for a held loop since heldAt_
+  RealClock::time_point heldAt_;
+  int64_t heldFromMs_ = 0;
+
   int master_ = -1;
   int slaveKeep_ = -1;  // keeps the line up between the program's opens
   std::string slavePath_;

@@ -41,16 +41,18 @@ bool SimulatedObservatory::StartCamera(TFRM_Alv& main, int camera) {
   });
 }
 
-bool SimulatedObservatory::ConnectMount(TFRM_Pref& pref, orniva::Mount& mount) {
+bool SimulatedObservatory::ConnectMount(TFRM_Pref& pref, orniva::Mount& mount, SimMountLink link) {
   const std::string port = MountPort();
   if (port.empty()) return false;
+  lx200_->SetProtocol(link == SimMountLink::Ruvena ? Lx200PtyMount::Protocol::PulseBytes
+                                                   : Lx200PtyMount::Protocol::Lx200);
   std::vector<std::string> lines;
   for (const std::string& line : pref.MEMO_Ports_Serie.Lines())
     if (line.rfind("COM1=", 0) != 0) lines.push_back(line);
   lines.push_back("COM1=" + port);
   pref.MEMO_Ports_Serie.SetLines(lines);
   pref.CBX_AG_PortSerie.SetItemIndex(0);
-  pref.RDB_LX200.Click();
+  (link == SimMountLink::Ruvena ? pref.RDB_Ruvena : pref.RDB_LX200).Click();
   if (!mount.Connected()) pref.BTN_Connecter.Click();
   return mount.Connected();
 }

@@ -35,6 +35,10 @@ struct SimulatorSettings {
   std::optional<LongExposureLines> longExposureLines;
 };
 
+// How the program's mount layer reaches the simulated mount's serial port:
+// LX200 commands, or the one-byte guide pulses of the "Ruvena" interface.
+enum class SimMountLink { Lx200, Ruvena };
+
 // The simulated observatory of a run without hardware: the catalogue sky,
 // a mount that starts tracking a bright star and answers LX200 on a
 // pseudo-terminal, and the camera looking through it.
@@ -66,9 +70,13 @@ class SimulatedObservatory {
   bool StartCamera(TFRM_Alv& main, int camera);
   void StopCamera() { camera_->StopStream(); }
   // Points the preferences' COM1 at the simulated mount's port, chooses the
-  // LX200 interface and connects the program's mount layer. False (with the
-  // program's own message) when the link could not be opened.
-  bool ConnectMount(TFRM_Pref& pref, orniva::Mount& mount);
+  // interface of `link` (the mount then speaks it) and connects the
+  // program's mount layer. False (with the program's own message) when the
+  // link could not be opened.
+  bool ConnectMount(TFRM_Pref& pref, orniva::Mount& mount, SimMountLink link = SimMountLink::Lx200);
+  // The mount's serial link (its command log, its faults); null without a
+  // pseudo-terminal.
+  Lx200PtyMount* MountLink() { return lx200_ && lx200_->Ok() ? lx200_.get() : nullptr; }
 
  private:
   EventLoop& loop_;

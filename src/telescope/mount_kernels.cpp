@@ -127,7 +127,8 @@ std::optional<double> ParseLx200Dec(const std::string& reply) {
   int d = (reply[1] - '0') * 10 + (reply[2] - '0');
   if (Digit(reply[0])) d += (reply[0] - '0') * 100;
   int m = (reply[4] - '0') * 10 + (reply[5] - '0');
-  if (d > 90 || m > 59) return std::nullopt;
+  // Nothing lies beyond the poles: "+90*30" is a garbled reply, not 90.5 degrees.
+  if (d > 90 || m > 59 || (d == 90 && m > 0)) return std::nullopt;
   double v = d * 3600.0 + m * 60.0;
   return reply[0] == '-' ? -v : v;
 }

@@ -10,6 +10,7 @@
 #include "sim/lx200_mount.h"
 #include "sim/recording_port.h"
 #include "sim/sim_camera.h"
+#include "sim/simulated_observatory.h"
 #include "sim_rig.h"
 #include "sky/sky_angles.h"
 #include "telescope/mount.h"
@@ -33,7 +34,8 @@ SkyParameters CalmSky() {
   return p;
 }
 
-struct MountLink : ::testing::Test {
+// The program's mount layer with its windows and a real serial layer.
+struct ProgramMount : ::testing::Test {
   VirtualEventLoop loop;
   HeadlessDialogs dialogs;
   Application app{loop, dialogs};
@@ -43,6 +45,20 @@ struct MountLink : ::testing::Test {
   SerialPorts ports{loop};
   RecordingPort port{loop};
   Mount mount{pref, suivi, trafic, ports, port};
+};
+
+// Centroid of the brightest star of a frame taken now.
+std::pair<double, double> Star(SimCamera& camera, EventLoop& loop, double background) {
+  Image frame;
+  camera.GrabFrame(loop, frame);
+  int bx = 0, by = 0;
+  Brightest(frame, bx, by);
+  double cx = 0, cy = 0;
+  EXPECT_TRUE(Centroid(frame, bx, by, 12, background, cx, cy));
+  return {cx, cy};
+}
+
+struct MountLink : ProgramMount {
   const StarRecord* vega = FindStar("Alp Lyr");
   MountModel model{Steady(), vega->RightAscension, vega->Declination, loop.NowMs(),
                    loop.WallClockMs()};
@@ -61,16 +77,7 @@ struct MountLink : ::testing::Test {
     pref.MEMO_Ports_Serie.SetLines(lines);
     pref.RDB_LX200.Click();
   }
-  // Centroid of the brightest star of a frame taken now.
-  std::pair<double, double> Star() {
-    Image frame;
-    camera.GrabFrame(loop, frame);
-    int bx = 0, by = 0;
-    Brightest(frame, bx, by);
-    double cx = 0, cy = 0;
-    EXPECT_TRUE(Centroid(frame, bx, by, 12, 20, cx, cy));
-    return {cx, cy};
-  }
+  std::pair<double, double> Star() { return orniva::Star(camera, loop, 20); }
 };
 
 TEST_F(MountLink, GotoFromVegaToDenebThroughTheProgramsMountLayer) {
@@ -115,6 +122,71 @@ TEST_F(MountLink, TimedMotionAtTheGuideRateMovesTheStar) {
   // give or take the pauses of the serial exchange.
   EXPECT_NEAR(after.second - before.second, 0.5 * kSiderealRate * 2 / scale, 2.5);
   EXPECT_NEAR(after.first - before.first, 0, 1.5);
+}
+
+// The observatory's mount on the pulse-byte interface ("Ruvena"), chosen in
+// the preferences with COM1 pointing at its pseudo-terminal; stars without
+// seeing.
+struct PulseLink : ProgramMount {
+  static SimulatorSettings Settings() {
+    SimulatorSettings s;
+    s.sky = QuietSky();
+    s.sky.zeroMagnitudeFlux = 2.0e5;
+    s.mount = Steady();
+    s.exposure = {0.04, 1.0};
+    return s;
+  }
+  SimulatedObservatory observatory{loop, std::string(ORNIVA_SHARED_DATA_DIR) + "/catalogs/",
+                                   Settings()};
+  std::pair<double, double> Star() { return orniva::Star(observatory.Camera(), loop, 5); }
+};
+
+TEST_F(PulseLink, EachPulseMovesTheStarsByTheGuideRateTimesItsLength) {
+  ASSERT_TRUE(observatory.ConnectMount(pref, mount, SimMountLink::Ruvena));
+  EXPECT_TRUE(pref.RDB_Ruvena.Checked());
+  EXPECT_EQ(pref.CBX_AG_PortSerie.Text(), "$03F8 (COM1)");
+  const double scale = SimSampling(SimOptics{}, 640);
+  const double cosDec = std::cos(observatory.Mount().Pointing(loop.NowMs()).dec * kRadianPerArcsec);
+  const double guide = observatory.Mount().Parameters().rates[0] * kSiderealRate;  // "/s
+  struct Case {
+    int direction;
+    int64_t ms;     // a multiple of 15 ms: what the byte can say
+    double dx, dy;  // direction of the stars' motion; north up, east left
+  } cases[] = {
+      {kNorth, 945, 0, 1},
+      {kSouth, 600, 0, -1},
+      {kEast, 2010, cosDec, 0},  // longer than the longest pulse: 945 + 945 + 120
+      {kWest, 300, -cosDec, 0},
+  };
+  for (const Case& c : cases) {
+    const auto before = Star();
+    const int64_t pulsesBefore = observatory.MountLink()->CommandsReceived();
+    mount.StartMotion(c.direction, true, false, static_cast<double>(c.ms));
+    loop.RunFor(3000);
+    EXPECT_FALSE(mount.Moving(c.direction));
+    const auto after = Star();
+    const double pixels = guide * static_cast<double>(c.ms) / 1000 / scale;
+    EXPECT_NEAR(after.first - before.first, c.dx * pixels, 0.3) << DirectionWord(c.direction);
+    EXPECT_NEAR(after.second - before.second, c.dy * pixels, 0.3) << DirectionWord(c.direction);
+    EXPECT_EQ(observatory.MountLink()->CommandsReceived() - pulsesBefore, c.ms > 945 ? 3 : 1);
+  }
+}
+
+TEST_F(PulseLink, AHeldButtonStreamsPulsesThatMoveWithoutAGap) {
+  ASSERT_TRUE(observatory.ConnectMount(pref, mount, SimMountLink::Ruvena));
+  const double scale = SimSampling(SimOptics{}, 640);
+  const double guide = observatory.Mount().Parameters().rates[0] * kSiderealRate;
+  const auto before = Star();
+  // Pulses of 195 ms every 175 ms while "N" is held for a second; the last
+  // one, sent at 875 ms, runs out by itself at 1070 ms.
+  pref.TestButtonMouse(kNorth, true);
+  loop.RunFor(1000);
+  pref.TestButtonMouse(kNorth, false);
+  loop.RunFor(1000);
+  const auto after = Star();
+  EXPECT_EQ(observatory.MountLink()->CommandsReceived(), 6);
+  EXPECT_NEAR(after.second - before.second, guide * 1.070 / scale, 0.3);
+  EXPECT_NEAR(after.first - before.first, 0, 0.3);
 }
 
 }  // namespace

@@ -1,16 +1,33 @@
 #include <chrono>
 
 #include "mount_fixture.h"
-#include "sim/lx200_simulator.h"
+#include "sim/lx200_mount.h"
+#include "sim/mount_model.h"
 
 namespace orniva {
 namespace {
 
+// The program's mount layer against the simulated LX200 mount on a
+// pseudo-terminal (a mount at 0h, 0 degrees without periodic error), made to
+// misbehave like real hardware.
+MountParameters SteadyMount() {
+  MountParameters p;
+  p.periodicAmplitude = p.harmonicAmplitude = 0;
+  return p;
+}
+
 struct Lx200Fixture : MountFixture {
-  Lx200Simulator sim;
+  MountModel model{SteadyMount(), 0, 0, loop.NowMs(), loop.WallClockMs()};
+  Lx200PtyMount sim{loop, model};
   Lx200Fixture() {
+    EXPECT_TRUE(sim.Ok()) << sim.Error();
     UseDevice("COM1", sim.SlavePath());
     pref.RDB_LX200.Click();
+  }
+  void SlewAt(double degreesPerSecond) {
+    MountParameters p = model.Parameters();
+    p.rates[3] = degreesPerSecond * 3600 / kSiderealRate;
+    model.SetParameters(p, loop.NowMs());
   }
   int Count(const std::string& command) {
     int n = 0;
@@ -107,7 +124,7 @@ TEST_F(Lx200Fixture, TimedMotionStopsAfterItsDurationWithBacklashOnReversal) {
 
 TEST_F(Lx200Fixture, GotoSendsTheTargetAndEndsWhenTheMountReportsSixBlanks) {
   pref.CKB_Fin_GOTO_Afficher_Message.SetChecked(true);
-  sim.SetSlewRate(150);  // 83.6 degrees: about half a second
+  SlewAt(40);  // 83.6 degrees: about two seconds
   pref.BTN_Connecter.Click();
   double ra = (5 * 3600 + 34 * 60 + 31.94) * 15, dec = 22 * 3600 + 52;
   mount.GotoCoordinates(ra, dec);
@@ -130,7 +147,7 @@ TEST_F(Lx200Fixture, GotoSendsTheTargetAndEndsWhenTheMountReportsSixBlanks) {
 
 TEST_F(Lx200Fixture, PositionRepliesInEveryFormAndFault) {
   pref.BTN_Connecter.Click();
-  sim.SetPosition((10 * 3600 + 20 * 60 + 30) * 15, -(45 * 3600 + 15 * 60 + 10));
+  model.Sync((10 * 3600 + 20 * 60 + 30) * 15, -(45 * 3600 + 15 * 60 + 10), loop.NowMs());
   mount.TMR_ScopePositionTimer();
   EXPECT_EQ(mount.LastRaReply(), "10:20:3");  // 7 characters kept
   EXPECT_EQ(mount.LastDecReply(), "-45*15:1");
@@ -139,7 +156,7 @@ TEST_F(Lx200Fixture, PositionRepliesInEveryFormAndFault) {
 
   sim.SetLowPrecision(true);
   sim.SetDegreeSign('\xDF');
-  sim.SetPosition((11 * 3600 + 5 * 60) * 15, 12 * 3600 + 40 * 60);
+  model.Sync((11 * 3600 + 5 * 60) * 15, 12 * 3600 + 40 * 60, loop.NowMs());
   mount.TMR_ScopePositionTimer();
   EXPECT_EQ(mount.LastRaReply(), "11:05.0");
   EXPECT_EQ(mount.ra, 11 * 54000.0 + 5 * 900.0);
@@ -148,9 +165,9 @@ TEST_F(Lx200Fixture, PositionRepliesInEveryFormAndFault) {
   // Garbage, half replies and silence leave the position as it was, shown
   // as received; each read waits only its fixed 200 ms.
   const double keepRa = mount.ra, keepDec = mount.dec;
-  sim.SetPosition(0, 0);
-  for (auto fault : {Lx200Simulator::Fault::Garbage, Lx200Simulator::Fault::Partial,
-                     Lx200Simulator::Fault::Silent}) {
+  model.Sync(0, 0, loop.NowMs());
+  for (auto fault : {Lx200PtyMount::Fault::Garbage, Lx200PtyMount::Fault::Partial,
+                     Lx200PtyMount::Fault::Silent}) {
     sim.SetFault(fault);
     int64_t before = loop.NowMs();
     auto start = std::chrono::steady_clock::now();
@@ -164,18 +181,25 @@ TEST_F(Lx200Fixture, PositionRepliesInEveryFormAndFault) {
     EXPECT_EQ(mount.dec, keepDec);
     EXPECT_TRUE(mount.Connected());
   }
-  sim.SetFault(Lx200Simulator::Fault::Garbage);
+  sim.SetFault(Lx200PtyMount::Fault::Garbage);
   mount.TMR_ScopePositionTimer();
   EXPECT_EQ(mount.LastRaReply(), "\x01?%\xFE\x7F!");
 }
 
-TEST_F(Lx200Fixture, LateRepliesAreReadAsEmpty) {
+TEST_F(Lx200Fixture, RepliesLaterThanTheReadPauseAreReadAsEmpty) {
   pref.BTN_Connecter.Click();
-  sim.SetPosition(15 * 3600 * 15, 0);
+  model.Sync(15 * 3600 * 15, 0, loop.NowMs());
+  // Within the 200 ms pause: read.
+  sim.SetReplyDelayMs(100);
+  mount.TMR_ScopePositionTimer();
+  EXPECT_EQ(mount.LastRaReply(), "15:00:0");
+  EXPECT_EQ(mount.ra, 15 * 54000.0);
+  // Beyond it: nothing to read, the position stays.
+  model.Sync(16 * 3600 * 15, 0, loop.NowMs());
   sim.SetReplyDelayMs(450);
   mount.TMR_ScopePositionTimer();
   EXPECT_EQ(mount.LastRaReply(), "");
-  EXPECT_EQ(mount.ra, 0);
+  EXPECT_EQ(mount.ra, 15 * 54000.0);
 }
 
 TEST_F(Lx200Fixture, UnpluggedMidCommandIsReportedAndCanBeConnectedAgain) {
@@ -191,7 +215,7 @@ TEST_F(Lx200Fixture, UnpluggedMidCommandIsReportedAndCanBeConnectedAgain) {
   // Unplugged during the position polling of a GOTO: the same, and the GOTO ends.
   sim.Replug();
   UseDevice("COM1", sim.SlavePath());
-  sim.SetSlewRate(0.01);
+  SlewAt(0.01);
   pref.BTN_Connecter.Click();
   ASSERT_TRUE(mount.Connected());
   mount.GotoCoordinates(54000, 3600);
@@ -213,6 +237,11 @@ TEST_F(Lx200Fixture, LibraryObjectSync) {
   std::string reply = mount.SyncLibraryObject("M031");
   EXPECT_EQ(reply, " M31 EX GAL MAG 3.5 SZ178.0'#");
   EXPECT_EQ(CommandList(), (std::vector<std::string>{"Q", "LM031", "CM"}));
+  // The mount now calls its position M31's (00h42m44.3s +41 16'09").
+  EXPECT_NEAR(model.ReportedRa(loop.NowMs()), (42 * 60 + 44.3) * 15, 0.01);
+  EXPECT_NEAR(model.ReportedDec(loop.NowMs()), 41 * 3600 + 16 * 60 + 9, 0.01);
+  mount.TMR_ScopePositionTimer();
+  EXPECT_EQ(mount.LastRaReply(), "00:42:4");
 }
 
 TEST_F(Lx200Fixture, TrafficLogShowsWhatIsSentWithCrLf) {
@@ -233,7 +262,7 @@ TEST_F(Lx200Fixture, TrafficLogShowsWhatIsSentWithCrLf) {
 }
 
 TEST_F(Lx200Fixture, FocuserOnItsOwnLink) {
-  Lx200Simulator focuser;
+  Lx200PtyMount focuser{loop, model};
   UseDevice("COM2", focuser.SlavePath());
   pref.CBX_AG_Focus_PortSerie.SetText("$02F8 (COM2)");
   pref.RDB_Focus_LX200.Click();

@@ -78,7 +78,8 @@ TEST(Lx200Codec, PositionReplies) {
   EXPECT_EQ(ParseLx200Dec("-00*30"), -1800.0);  // low precision, just below 0
   for (const char* bad : {"", "05:3", "\x01?%\xFE", "25:00:00#", "ab:cd:ef", "05:61:00"})
     EXPECT_FALSE(ParseLx200Ra(bad)) << bad;
-  for (const char* bad : {"", "+22", "+2a*00", "+91*00:00",
+  EXPECT_EQ(ParseLx200Dec("-90*00:00"), -324000.0);
+  for (const char* bad : {"", "+22", "+2a*00", "+91*00:00", "+90*30:00", "-90*01",
                           "+22\xC2\xB0"
                           "00"})
     EXPECT_FALSE(ParseLx200Dec(bad)) << bad;

@@ -98,7 +98,6 @@ double RoundDown(double x) {
 
 namespace {
 
-constexpr double kMagic = 6755399441055744.0;
 // Values per block of the dark and flat step (a multiple of 3 and of 16).
 constexpr int kMeanBlock = 192;
 
@@ -170,8 +169,8 @@ void ClampRow(int32_t* __restrict a, uint16_t* __restrict cell, int n, bool stor
 //   dark: v -= min(v, Round(d * D * r - 0.5));
 //   flat: v := min(65535, Round(mean / max(f, 1) * v - 0.5)) (mean / 1 is
 //         mean itself, which is the rule for f <= 1).
-// Round(x - 0.5) is done by adding and removing 1.5 * 2^52, which rounds to
-// the nearest integer with ties to even like Round, and vectorizes.
+// Round(x - 0.5) is nearbyint in the default rounding mode (nearest, ties to
+// even, like Round), one vector instruction.
 template <bool kDark, bool kFlat>
 inline __attribute__((always_inline)) void CorrectRowBody(int32_t* __restrict v,
                                                           const uint16_t* __restrict d,
@@ -181,20 +180,23 @@ inline __attribute__((always_inline)) void CorrectRowBody(int32_t* __restrict v,
   int mn = lo, mx = hi;
   for (int k = 0; k < n; ++k) {
     int32_t w = v[k];
-    if constexpr (kDark) {
-      double x = double(d[k]) * D * r - 0.5;
-      x = (x + kMagic) - kMagic;
-      x = x > 65535.0 ? 65535.0 : x;
-      const int32_t s = static_cast<int32_t>(x);
-      w = w - (s < w ? s : w);
-    }
-    if constexpr (kFlat) {
-      const int32_t fk = f[k];
-      const double q = mean3[k] / double(fk > 1 ? fk : 1);
-      double x = q * double(w) - 0.5;
-      x = (x + kMagic) - kMagic;
-      x = x > 65535.0 ? 65535.0 : x;
-      w = static_cast<int32_t>(x);
+    if constexpr (kDark || kFlat) {
+      // Whole numbers below 2^53 are exact in double: the value stays one
+      // between the two steps.
+      double wd = double(w);
+      if constexpr (kDark) {
+        double x = double(d[k]) * D * r - 0.5;
+        x = __builtin_nearbyint(x);
+        wd = wd - (x < wd ? x : wd);
+      }
+      if constexpr (kFlat) {
+        const int32_t fk = f[k];
+        const double q = mean3[k] / double(fk > 1 ? fk : 1);
+        double x = q * wd - 0.5;
+        x = __builtin_nearbyint(x);
+        wd = x > 65535.0 ? 65535.0 : x;
+      }
+      w = static_cast<int32_t>(wd);
     }
     v[k] = w;
     mn = w < mn ? w : mn;
@@ -442,6 +444,8 @@ ComposeOutcome ComposeResult(ComposeState& st, const ComposeSettings& s, const I
                      s.grey,
                      {s.blue, s.green, s.red},
                      int(s.red) + int(s.green) + int(s.blue)};
+  // Colour with every channel and no curve: each level is its pixel byte.
+  const bool plainColour = !map.curve && !map.grey && map.on[0] && map.on[1] && map.on[2];
   int levelLow = s.low;
   int levelSpan = s.high == s.low ? 1 : std::abs(s.high - s.low);
 
@@ -496,8 +500,13 @@ ComposeOutcome ComposeResult(ComposeState& st, const ComposeSettings& s, const I
         if (keepResult) StoreRow(v, st.result.Row(j) + base, m);
         if (renderInPass && j < out.Height() && base < 3 * outCols) {
           const int shown = std::min(m, 3 * outCols - base);
-          LevelRow(v, shown, levelLow, levelSpan, levels);
-          RenderRow(levels, shown / 3, map, out.ScanLine(j) + base);
+          uint8_t* dest = out.ScanLine(j) + base;
+          if (plainColour) {
+            LevelRow(v, shown, levelLow, levelSpan, dest);  // the levels are the pixels
+          } else {
+            LevelRow(v, shown, levelLow, levelSpan, levels);
+            RenderRow(levels, shown / 3, map, dest);
+          }
         }
       };
       if (call.addFrame && b == 1) {

@@ -63,6 +63,16 @@ inline void Brightest(const Image& image, int& bx, int& by) {
       if (Level(image, x, y) > best) best = Level(image, x, y), bx = x, by = y;
 }
 
+// The brightest spot of the page is a saturated star within 8 pixels of
+// the middle.
+inline void ExpectSaturatedStarInTheMiddle(const Image& page) {
+  int bx = 0, by = 0;
+  Brightest(page, bx, by);
+  EXPECT_EQ(Level(page, bx, by), 255);
+  EXPECT_NEAR(bx, page.Width() / 2, 8);
+  EXPECT_NEAR(by, page.Height() / 2, 8);
+}
+
 // A sky with nothing but the stars: no noise, background, defects or seeing.
 inline SkyParameters QuietSky() {
   SkyParameters p;

@@ -695,47 +695,46 @@ void Mount::DeadReckon() {
 
 // ---- focuser ----
 
+// Sends a focuser command on the focuser's serial link, opening it first; a
+// failure closes the link and is reported on the status line.
+void Mount::SendFocusCommand(const std::string& command) {
+  try {
+    if (!ports_.IsOpen(kFocusSlot))
+      OpenLink(kFocusSlot, pref_.CBX_AG_Focus_PortSerie, pref_.CBX_AG_Focus_Vitesse,
+               pref_.CBX_AG_Focus_Parite, pref_.CBX_AG_Focus_Databits, pref_.CBX_AG_Focus_StopBits);
+    SendMountString(kFocusSlot, command);
+  } catch (const ExCom& e) {
+    ports_.CloseCom(kFocusSlot);
+    if (hooks.statusLine) hooks.statusLine("Focuser : " + std::string(e.what()));
+  }
+}
+
+// The relay-box focuser: control bit 0 drives inwards, bit 1 outwards; a
+// line with active value 1 is engaged by clearing its bit.
+void Mount::SetFocusLine(int focusDir, bool engaged) {
+  uint16_t lpt = ParallelItemAddress(pref_.CBX_AG_Focus_PortParallele.Text());
+  int active = static_cast<int>(
+      (focusDir == 0 ? pref_.TNI_Focus_In_Activevalue : pref_.TNI_Focus_Out_Activevalue).Value());
+  uint8_t bit = focusDir == 0 ? 1 : 2;
+  if (active == 1) {
+    controlShadow_ = static_cast<uint8_t>(engaged ? controlShadow_ & ~bit : controlShadow_ | bit);
+  }
+  WritePortByte(lpt + 2, controlShadow_);
+}
+
 void Mount::FocusStart(int focusDir) {
   if (pref_.RDB_Focus_LX200.Checked()) {
-    try {
-      if (!ports_.IsOpen(kFocusSlot))
-        OpenLink(kFocusSlot, pref_.CBX_AG_Focus_PortSerie, pref_.CBX_AG_Focus_Vitesse,
-                 pref_.CBX_AG_Focus_Parite, pref_.CBX_AG_Focus_Databits,
-                 pref_.CBX_AG_Focus_StopBits);
-      SendMountString(kFocusSlot, focusDir == 0 ? "#:F-#" : "#:F+#");
-    } catch (const ExCom& e) {
-      ports_.CloseCom(kFocusSlot);
-      if (hooks.statusLine) hooks.statusLine("Focuser : " + std::string(e.what()));
-    }
+    SendFocusCommand(focusDir == 0 ? "#:F-#" : "#:F+#");
   } else if (pref_.RDB_Focus_Marvane.Checked()) {
-    uint16_t lpt = ParallelItemAddress(pref_.CBX_AG_Focus_PortParallele.Text());
-    int active = static_cast<int>(
-        (focusDir == 0 ? pref_.TNI_Focus_In_Activevalue : pref_.TNI_Focus_Out_Activevalue).Value());
-    uint8_t bit = focusDir == 0 ? 1 : 2;
-    if (active == 1) controlShadow_ = static_cast<uint8_t>(controlShadow_ & ~bit);
-    WritePortByte(lpt + 2, controlShadow_);
+    SetFocusLine(focusDir, true);
   }
 }
 
 void Mount::FocusStop(int focusDir) {
   if (pref_.RDB_Focus_LX200.Checked()) {
-    try {
-      if (!ports_.IsOpen(kFocusSlot))
-        OpenLink(kFocusSlot, pref_.CBX_AG_Focus_PortSerie, pref_.CBX_AG_Focus_Vitesse,
-                 pref_.CBX_AG_Focus_Parite, pref_.CBX_AG_Focus_Databits,
-                 pref_.CBX_AG_Focus_StopBits);
-      SendMountString(kFocusSlot, "#:FQ#");
-    } catch (const ExCom& e) {
-      ports_.CloseCom(kFocusSlot);
-      if (hooks.statusLine) hooks.statusLine("Focuser : " + std::string(e.what()));
-    }
+    SendFocusCommand("#:FQ#");
   } else if (pref_.RDB_Focus_Marvane.Checked()) {
-    uint16_t lpt = ParallelItemAddress(pref_.CBX_AG_Focus_PortParallele.Text());
-    int active = static_cast<int>(
-        (focusDir == 0 ? pref_.TNI_Focus_In_Activevalue : pref_.TNI_Focus_Out_Activevalue).Value());
-    uint8_t bit = focusDir == 0 ? 1 : 2;
-    if (active == 1) controlShadow_ = static_cast<uint8_t>(controlShadow_ | bit);
-    WritePortByte(lpt + 2, controlShadow_);
+    SetFocusLine(focusDir, false);
   }
 }
 

@@ -112,6 +112,8 @@ class Mount {
   void DeadReckon();
   uint16_t LptAddress() const;
   void ReadDataLines();
+  void SendFocusCommand(const std::string& command);
+  void SetFocusLine(int focusDir, bool engaged);
   // Telkor lines.
   void TelkorBit(int offset, uint8_t bit, bool on);
   void TelkorStop();

@@ -472,6 +472,9 @@ ComposeOutcome ComposeResult(ComposeState& st, const ComposeSettings& s, const I
   workers.ForRows(g.rows, kChunkRows, [&](int begin, int end, int part) {
     int32_t* a = st.scratch[part].values.data();
     uint8_t* levels = st.scratch[part].levels.data();
+    // The extremes are kept in locals over the chunk: the two threads' entries
+    // share a cache line.
+    int lo = partMin[part], hi = partMax[part];
     constexpr int kAhead = 2;
     for (int j = begin; j < end; ++j) {
       if (j + kAhead < end) {
@@ -495,7 +498,7 @@ ComposeOutcome ComposeResult(ComposeState& st, const ComposeSettings& s, const I
         int32_t* v = const_cast<int32_t*>(values);
         if (track) {
           CorrectRow(readDark, applyFlat, v, st.cells[1].Row(j) + base, flatCells(j) + base,
-                     st.flatMean3.data(), D, r, m, partMin[part], partMax[part]);
+                     st.flatMean3.data(), D, r, m, lo, hi);
         }
         if (keepResult) StoreRow(v, st.result.Row(j) + base, m);
         if (renderInPass && j < out.Height() && base < 3 * outCols) {
@@ -544,6 +547,8 @@ ComposeOutcome ComposeResult(ComposeState& st, const ComposeSettings& s, const I
         finish(a + base, base, std::min(kMeanBlock, n - base));
       }
     }
+    partMin[part] = lo;
+    partMax[part] = hi;
   });
   const double t1 = clock ? clock() : 0;
   res.addMs = t1 - t0;
@@ -556,6 +561,7 @@ ComposeOutcome ComposeResult(ComposeState& st, const ComposeSettings& s, const I
     const bool zeroHot = !readDark && Round(0.0 / nd - 0.5) > F - D;
     workers.ForRows(g.rows, kChunkRows, [&](int begin, int end, int part) {
       int32_t* a = st.scratch[part].values.data();
+      int lo = partMin[part], hi = partMax[part];
       for (int j = begin; j < end; ++j) {
         LoadRow(target.Row(j), a, n);
         const uint16_t* d = readDark ? st.cells[1].Row(j) : nullptr;
@@ -563,10 +569,12 @@ ComposeOutcome ComposeResult(ComposeState& st, const ComposeSettings& s, const I
           const bool hot = d ? d[k] >= threshold : zeroHot;
           if (hot) a[k] = HotMean(target, g, k / 3, j, s.darkRadius, k % 3);
         }
-        CorrectRow(false, applyFlat, a, nullptr, flatCells(j), st.flatMean3.data(), D, r, n,
-                   partMin[part], partMax[part]);
+        CorrectRow(false, applyFlat, a, nullptr, flatCells(j), st.flatMean3.data(), D, r, n, lo,
+                   hi);
         StoreRow(a, st.result.Row(j), n);
       }
+      partMin[part] = lo;
+      partMax[part] = hi;
     });
     res.correctMs = (clock ? clock() : 0) - t1;
   }

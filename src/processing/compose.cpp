@@ -135,18 +135,86 @@ void LoadRow(const uint16_t* __restrict cell, int32_t* __restrict a, int n) {
   for (int k = 0; k < n; ++k) a[k] = cell[k];
 }
 
-// Adds (sign +1) or removes (sign -1) the 2 x 2 blocks of one or two pixel
-// rows into a; width is the number of pixels of the zone row.
-void AddBinnedRow(const uint8_t* p, int width, int32_t* a, int cols, int sign) {
-  const int pairs = width / 2;
+// a[3i + c] += (or -=) sums[6i + c] + sums[6i + 3 + c] for the pairs i: each
+// cell gets its two pixels.
+void FoldPairsPlain(const uint16_t* __restrict sums, int pairs, int32_t* __restrict a,
+                    bool subtract) {
+  const int sign = subtract ? -1 : 1;
   for (int i = 0; i < pairs; ++i) {
-    const uint8_t* q = p + 6 * i;
-    a[3 * i] += sign * (q[0] + q[3]);
-    a[3 * i + 1] += sign * (q[1] + q[4]);
-    a[3 * i + 2] += sign * (q[2] + q[5]);
+    for (int c = 0; c < 3; ++c) a[3 * i + c] += sign * (sums[6 * i + c] + sums[6 * i + 3 + c]);
   }
+}
+
+#ifdef ORNIVA_BYTE_TABLE_SIMD
+// The same, eight pairs at a time: two word permutes pick the first and the
+// second pixel of each pair out of 48 sums, and their 24 totals are widened
+// and added to the cells.
+__attribute__((target("avx512f,avx512bw"))) void FoldPairsAvx512(const uint16_t* __restrict sums,
+                                                                 int pairs, int32_t* __restrict a,
+                                                                 bool subtract) {
+  alignas(64) uint16_t first[32], second[32];
+  for (int j = 0; j < 32; ++j) {
+    first[j] = static_cast<uint16_t>(j < 24 ? 6 * (j / 3) + j % 3 : 0);
+    second[j] = static_cast<uint16_t>(first[j] + 3);
+  }
+  const __m512i pickFirst = _mm512_load_si512(first), pickSecond = _mm512_load_si512(second);
+  int i = 0;
+  for (; i + 8 <= pairs; i += 8) {
+    const uint16_t* q = sums + 6 * i;
+    const __m512i lo = _mm512_loadu_si512(q);
+    const __m512i hi = _mm512_maskz_loadu_epi16(0xFFFF, q + 32);  // sums 32..47
+    const __m512i total = _mm512_add_epi16(_mm512_permutex2var_epi16(lo, pickFirst, hi),
+                                           _mm512_permutex2var_epi16(lo, pickSecond, hi));
+    // The zero-masked forms: the plain ones start from an undefined value
+    // that the compiler warns about.
+    const __m512i t0 =
+        _mm512_maskz_cvtepu16_epi32(0xFFFF, _mm512_maskz_extracti64x4_epi64(0xF, total, 0));
+    const __m256i t1 = _mm256_cvtepu16_epi32(_mm512_maskz_extracti32x4_epi32(0xF, total, 2));
+    int32_t* out = a + 3 * i;
+    const __m512i a0 = _mm512_loadu_si512(out);
+    const __m256i a1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out + 16));
+    if (subtract) {
+      _mm512_storeu_si512(out, _mm512_sub_epi32(a0, t0));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16), _mm256_sub_epi32(a1, t1));
+    } else {
+      _mm512_storeu_si512(out, _mm512_add_epi32(a0, t0));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16), _mm256_add_epi32(a1, t1));
+    }
+  }
+  FoldPairsPlain(sums + 6 * i, pairs - i, a + 3 * i, subtract);
+}
+#endif
+
+void FoldPairs(const uint16_t* sums, int pairs, int32_t* a, bool subtract) {
+#ifdef ORNIVA_BYTE_TABLE_SIMD
+  static const bool avx512 = __builtin_cpu_supports("avx512bw");
+  if (avx512) {
+    FoldPairsAvx512(sums, pairs, a, subtract);
+    return;
+  }
+#endif
+  FoldPairsPlain(sums, pairs, a, subtract);
+}
+
+// Adds (or with subtract removes) the 2 x 2 blocks of one or two pixel rows
+// into a; width is the number of pixels of the zone row, p1 the second row
+// (null when the zone ends after p0). The rows are first added byte by byte
+// into sums, a contiguous loop, then each pair of neighbouring pixels is
+// folded into its cell; an odd last pixel makes a partly covered cell.
+ORNIVA_ROW_KERNEL
+void AddBinnedRows(const uint8_t* __restrict p0, const uint8_t* __restrict p1, int width,
+                   int32_t* __restrict a, int cols, bool subtract, uint16_t* __restrict sums) {
+  const int bytes = 3 * width;
+  if (p1) {
+    for (int k = 0; k < bytes; ++k) sums[k] = static_cast<uint16_t>(p0[k] + p1[k]);
+  } else {
+    for (int k = 0; k < bytes; ++k) sums[k] = p0[k];
+  }
+  const int pairs = width / 2;
+  FoldPairs(sums, pairs, a, subtract);
+  const int sign = subtract ? -1 : 1;
   if (pairs < cols) {
-    const uint8_t* q = p + 6 * pairs;
+    const uint16_t* q = sums + 6 * pairs;
     a[3 * pairs] += sign * q[0];
     a[3 * pairs + 1] += sign * q[1];
     a[3 * pairs + 2] += sign * q[2];
@@ -527,15 +595,23 @@ ComposeOutcome ComposeResult(ComposeState& st, const ComposeSettings& s, const I
       if (call.addFrame) {
         LoadRow(cell, a, n);
         const int width = g.zone.Width();
-        for (int dy = 0; dy < 2 && y0 + dy < g.zone.bottom; ++dy) {
-          const uint8_t* p = zone.ScanLine(y0 + dy) + 3 * g.zone.left;
-          AddBinnedRow(p, width, a, g.cols, +1);
-          if (tailImage) {
-            const uint8_t* q = sameRingImage ? p : tailImage->ScanLine(y0 + dy) + 3 * g.zone.left;
-            AddBinnedRow(q, width, a, g.cols, -1);
-          }
-          if (headImage) {
-            std::memcpy(headImage->ScanLine(y0 + dy) + 3 * g.zone.left, p, 3 * width);
+        const bool second = y0 + 1 < g.zone.bottom;
+        const uint8_t* p0 = pix;
+        const uint8_t* p1 = second ? zone.ScanLine(y0 + 1) + 3 * g.zone.left : nullptr;
+        uint16_t* sums = st.scratch[part].pairSums.data();
+        AddBinnedRows(p0, p1, width, a, g.cols, false, sums);
+        if (tailImage) {
+          const auto tailRow = [&](int y) {
+            return sameRingImage ? zone.ScanLine(y) + 3 * g.zone.left
+                                 : tailImage->ScanLine(y) + 3 * g.zone.left;
+          };
+          AddBinnedRows(tailRow(y0), second ? tailRow(y0 + 1) : nullptr, width, a, g.cols, true,
+                        sums);
+        }
+        if (headImage) {
+          for (int dy = 0; dy < (second ? 2 : 1); ++dy) {
+            std::memcpy(headImage->ScanLine(y0 + dy) + 3 * g.zone.left,
+                        zone.ScanLine(y0 + dy) + 3 * g.zone.left, 3 * width);
           }
         }
         ClampRow(a, cell, n, true);

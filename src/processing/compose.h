@@ -84,6 +84,9 @@ struct ComposeState {
   struct Scratch {
     std::vector<int32_t> values = std::vector<int32_t>(CellBuffer::kRowValues + 16);
     std::vector<uint8_t> levels = std::vector<uint8_t>(CellBuffer::kRowValues + 16);
+    // Byte sums of two zone rows with binning (a zone row is up to twice as
+    // wide as a row of cells).
+    std::vector<uint16_t> pairSums = std::vector<uint16_t>(2 * CellBuffer::kRowValues + 16);
   };
   std::array<Scratch, 2> scratch;
   // The flat means in row order (blue, green, red, blue, ...).

@@ -101,13 +101,6 @@ namespace {
 // Values per block of the dark and flat step (a multiple of 3 and of 16).
 constexpr int kMeanBlock = 192;
 
-// Asks for a row that a later step reads, so that the streams of the
-// zone image and the cell buffers arrive while the current row is worked on.
-void PrefetchRow(const void* p, size_t bytes) {
-  const char* c = static_cast<const char*>(p);
-  for (size_t k = 0; k < bytes; k += 64) __builtin_prefetch(c + k);
-}
-
 // Accumulation of one row of cells without binning: a[k] = clamp(cell + pixel
 // - ring pixel). The sums are written back when store is set.
 ORNIVA_ROW_KERNEL
@@ -543,20 +536,7 @@ ComposeOutcome ComposeResult(ComposeState& st, const ComposeSettings& s, const I
     // The extremes are kept in locals over the chunk: the two threads' entries
     // share a cache line.
     int lo = partMin[part], hi = partMax[part];
-    constexpr int kAhead = 2;
     for (int j = begin; j < end; ++j) {
-      if (j + kAhead < end) {
-        const int ahead = j + kAhead;
-        PrefetchRow(target.Row(ahead), 2 * n);
-        if (call.addFrame) {
-          for (int dy = 0; dy < b && g.zone.top + b * ahead + dy < g.zone.bottom; ++dy) {
-            PrefetchRow(zone.ScanLine(g.zone.top + b * ahead + dy) + 3 * g.zone.left,
-                        3 * g.zone.Width());
-          }
-        }
-        if (readDark && !hotPixels) PrefetchRow(st.cells[1].Row(ahead), 2 * n);
-        if (readFlat && !hotPixels) PrefetchRow(st.cells[2].Row(ahead), 2 * n);
-      }
       uint16_t* cell = target.Row(j);
       const int y0 = g.zone.top + b * j;
       const uint8_t* pix = zone.ScanLine(y0) + 3 * g.zone.left;

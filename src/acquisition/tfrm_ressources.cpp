@@ -5,9 +5,10 @@
 namespace orniva {
 
 TFRM_Ressources::TFRM_Ressources(Application& app) : Window(app, "TFRM_Ressources", "Ressources") {
-  SetBounds({300, 200, 300, 260});
-  for (Edit* e : {&EDT_Memoryload, &EDT_TotalPhys, &EDT_AvailPhys, &EDT_TotalPageFile,
-                  &EDT_AvailPageFile, &EDT_TotalVirtual, &EDT_AvailVirtual}) {
+  SetBounds({300, 200, 300, 310});
+  for (Edit* e :
+       {&EDT_Memoryload, &EDT_TotalPhys, &EDT_AvailPhys, &EDT_TotalPageFile, &EDT_AvailPageFile,
+        &EDT_TotalVirtual, &EDT_AvailVirtual, &EDT_Temps_addition, &EDT_Temps_Dark_Flat}) {
     e->SetReadOnly(true);
   }
 }

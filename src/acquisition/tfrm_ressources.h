@@ -6,7 +6,8 @@
 namespace orniva {
 
 // The "Ressources" window: the system's memory figures, refreshed after the
-// integration ring is allocated or released and after each display-zone change.
+// integration ring is allocated or released and after each display-zone change,
+// and the durations of the compositor's passes.
 class TFRM_Ressources : public Window {
  public:
   explicit TFRM_Ressources(Application& app);
@@ -25,6 +26,12 @@ class TFRM_Ressources : public Window {
   Edit EDT_TotalVirtual{*this, "EDT_TotalVirtual"};
   Label LBL_AvailVirtual{*this, "LBL_AvailVirtual", "Mémoire virtuelle libre"};
   Edit EDT_AvailVirtual{*this, "EDT_AvailVirtual"};
+  // Durations of the compositor's last passes, so the user can judge their
+  // cost.
+  Label LBL_Temps_addition{*this, "LBL_Temps_addition", "Temps d'addition (ms) :"};
+  Edit EDT_Temps_addition{*this, "EDT_Temps_addition"};
+  Label LBL_Temps_Dark_Flat{*this, "LBL_Temps_Dark_Flat", "Temps Dark+Flat (ms) :"};
+  Edit EDT_Temps_Dark_Flat{*this, "EDT_Temps_Dark_Flat"};
 
   // Reads the system's figures and shows them; false (fields unchanged)
   // when they cannot be read.

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "acquisition/tfrm_ressources.h"
 #include "core/virtual_event_loop.h"
 #include "program/program.h"
 #include "program/window_shells.h"
@@ -42,6 +45,12 @@ TEST_F(CompositorWiring, IntegrationBuildsTheResultPageFromThePipeline) {
   EXPECT_EQ(Result(5, 5), Rgb(60, 60, 60));
   Deliver(20);  // stopped: the page keeps the composite
   EXPECT_EQ(Result(5, 5), Rgb(60, 60, 60));
+  // The resources window shows how long the passes took, in milliseconds.
+  auto& resources = program->Get<TFRM_Ressources>();
+  for (const Edit* e : {&resources.EDT_Temps_addition, &resources.EDT_Temps_Dark_Flat}) {
+    ASSERT_FALSE(e->Text().empty()) << e->Name();
+    EXPECT_GE(std::stod(e->Text()), 0.0) << e->Name();
+  }
 }
 
 TEST_F(CompositorWiring, ForcedLevelsSendEachFrameAloneThroughTheLevels) {

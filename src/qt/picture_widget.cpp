@@ -50,6 +50,10 @@ QSize PictureWidget::sizeHint() const {
   return {picture_.Bitmap().Width(), picture_.Bitmap().Height()};
 }
 
+QSize PictureWidget::minimumSizeHint() const {
+  return picture_.Stretch() ? QSize(16, 16) : sizeHint();
+}
+
 void PictureWidget::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   QImage view = View();

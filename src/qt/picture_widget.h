@@ -14,6 +14,9 @@ class PictureWidget : public QWidget {
   explicit PictureWidget(Picture& picture, QWidget* parent = nullptr);
   ~PictureWidget() override;
   QSize sizeHint() const override;
+  // A picture shown at its own scale keeps its size: a window too small for
+  // its controls scrolls instead of squeezing the picture away.
+  QSize minimumSizeHint() const override;
   // The image as Qt sees it (shares the picture's bytes).
   QImage View() const;
 

@@ -227,7 +227,7 @@ void TFRM_Alv::BuildResultPage(bool updateResult) {
   } else if (NeedsIntegerPath()) {
     if (updateResult) {
       Trace("compose single");
-      cells_.Clear(State.targetBuffer);
+      if (Hooks.ClearCells) Hooks.ClearCells(State.targetBuffer);
       if (Hooks.ComposeResult)
         Hooks.ComposeResult(State.targetBuffer, true, true, State.permanentView);
       finish();

@@ -87,6 +87,9 @@ struct PipelineHooks {
   std::function<bool(int levelThreshold, int countThreshold)> DetectMotion;
   // The verdict on an image-camera frame (selection indicator, kept qualities).
   std::function<void(bool accepted)> SelectionVerdict;
+  // Sets every sum of the compositor's buffer to 0 (camera start, and before
+  // a frame that goes alone through the compositor).
+  std::function<void(int targetBuffer)> ClearCells;
   std::function<void(int targetBuffer, bool add, bool single, bool permanentView)> ComposeResult;
   std::function<void(Image& resultPage)> FishEye;
   std::function<void()> FullScreenRefresh;

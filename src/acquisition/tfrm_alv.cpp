@@ -164,7 +164,7 @@ void TFRM_Alv::SetCameraFormat(int camera, int width, int height, int bitDepth, 
   if (camera == imageCamera_ && height > 0) ZoneAspect = static_cast<double>(width) / height;
   if (Hooks.FitZones) Hooks.FitZones(camera);
   if (cameraStart) {
-    cells_.Clear(State.targetBuffer);
+    if (Hooks.ClearCells) Hooks.ClearCells(State.targetBuffer);
     State.frameRateCounter = 0;
   }
 }

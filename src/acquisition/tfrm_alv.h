@@ -6,7 +6,6 @@
 #include <string>
 
 #include "acquisition/camera.h"
-#include "acquisition/cell_buffers.h"
 #include "acquisition/pipeline_hooks.h"
 #include "acquisition/zone_state.h"
 #include "ui/controls.h"
@@ -96,7 +95,6 @@ class TFRM_Alv : public Window {
   Image& ReticleOverlay() { return *reticleOverlay_; }
   Image& ZoneOverlay() { return *zoneOverlay_; }
   Image& MiniZoneOverlay() { return *miniZoneOverlay_; }
-  CellBuffers& Cells() { return cells_; }
 
   CameraState& Camera(int camera) { return cameras_[camera - 1]; }
   bool Online(int camera) const { return online_[camera - 1]; }
@@ -160,7 +158,6 @@ class TFRM_Alv : public Window {
   std::array<std::array<std::unique_ptr<Image>, 3>, 2> slots_;
   std::unique_ptr<Image> zoneImage_, renderImage_, referenceImage_, saturationImage_,
       reticleOverlay_, zoneOverlay_, miniZoneOverlay_;
-  CellBuffers cells_;
   int imageCamera_ = 1;
   int guideCamera_ = 1;
   bool activated_ = false;

@@ -42,12 +42,9 @@ void ConnectCompositor(TFRM_Alv& alv, TFRM_Tool_Images& tools, TFRM_Info& info,
   in.FlatActive = [&tools] { return tools.CKB_Active_Flat.Checked(); };
   in.ForceLevels = [&tools] { return tools.CKB_utiliser_seuils.Checked(); };
 
-  // The pipeline clears the target buffer before a single frame; the
-  // compositor's buffers are its own, so the clear is done here.
+  alv.Hooks.ClearCells = [&tools](int) { tools.Images.state.cells[tools.TargetBuffer()].Clear(); };
   alv.Hooks.ComposeResult = [&tools](int, bool add, bool single, bool permanentView) {
-    const int target = tools.TargetBuffer();
-    if (add && single) tools.Images.state.cells[target].Clear();
-    tools.Compose(target, add, single, permanentView);
+    tools.Compose(tools.TargetBuffer(), add, single, permanentView);
   };
   alv.Lifecycle.ResetCompositor = [&tools] {
     ComposeState& st = tools.Images.state;

@@ -45,6 +45,9 @@ TEST_F(CompositorWiring, IntegrationBuildsTheResultPageFromThePipeline) {
   EXPECT_EQ(Result(5, 5), Rgb(60, 60, 60));
   Deliver(20);  // stopped: the page keeps the composite
   EXPECT_EQ(Result(5, 5), Rgb(60, 60, 60));
+  EXPECT_EQ(tools.Images.state.cells[0].Cell(5, 5), (CellRgb{60, 60, 60}));
+  alv.SetCameraFormat(1, 64, 48, 24, true);  // a camera start empties the sums
+  EXPECT_EQ(tools.Images.state.cells[0].Cell(5, 5), (CellRgb{0, 0, 0}));
   // The resources window shows how long the passes took, in milliseconds.
   auto& resources = program->Get<TFRM_Ressources>();
   for (const Edit* e : {&resources.EDT_Temps_addition, &resources.EDT_Temps_Dark_Flat}) {

@@ -37,9 +37,11 @@ bool TFRM_Alv::ProcessFrame(bool updateResult, int camera) {
 
   // 3. Zone sizes and whether the zones moved since the previous frame of any camera.
   const int zoneSize = static_cast<int>(Trunc(Ask(Inputs.DetectionZoneSize)));
-  State.zonesChanged =
-      Zones.centreX != State.previousCentreX || Zones.centreY != State.previousCentreY ||
-      Zones.offsetX != State.previousOffsetX || Zones.offsetY != State.previousOffsetY;
+  State.zonesChanged = State.zonesChangeRequested || Zones.centreX != State.previousCentreX ||
+                       Zones.centreY != State.previousCentreY ||
+                       Zones.offsetX != State.previousOffsetX ||
+                       Zones.offsetY != State.previousOffsetY;
+  State.zonesChangeRequested = false;
   State.previousCentreX = Zones.centreX;
   State.previousCentreY = Zones.centreY;
   State.previousOffsetX = Zones.offsetX;

@@ -19,6 +19,9 @@ struct PipelineState {
   bool processing = false;   // clear: frames are only shown with their time text
   bool pageVisible = false;  // recomputed by each ProcessFrame
   bool zonesChanged = false;
+  // Set by a window that changed what the zones depend on (the image tool's
+  // mode): the next frame recomputes the zones even if they did not move.
+  bool zonesChangeRequested = false;
   double previousCentreX = 0, previousCentreY = 0;
   double previousOffsetX = 0, previousOffsetY = 0;
   std::string frameTimeText;
@@ -140,6 +143,10 @@ class TFRM_Alv : public Window {
   // Result page size from the display-zone size, zone aspect and binning.
   void ResizeResultPage();
 
+  // The display zone of the image camera's frame, stretched into target's
+  // zone rectangle.
+  void CopyDisplayZone(Image& target);
+
  private:
   void Step(std::string_view name, const std::function<void()>& hook);
   void Trace(std::string_view stage) {
@@ -150,7 +157,6 @@ class TFRM_Alv : public Window {
   bool Accept(bool& measured);
   void BuildResultPage(bool updateResult);
   bool NeedsIntegerPath();
-  void CopyDisplayZone(Image& target);
   void FreeWorkingImages();
 
   std::array<CameraState, 2> cameras_{};

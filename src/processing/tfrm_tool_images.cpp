@@ -122,6 +122,7 @@ bool TFRM_Tool_Images::LevelControlsUsable() const {
 }
 
 void TFRM_Tool_Images::SetCameraConditions(bool bins2x2, bool longExposure) {
+  if (bins2x2 == cameraBins2x2_ && longExposure == cameraLongExposure_) return;
   cameraBins2x2_ = bins2x2;
   cameraLongExposure_ = longExposure;
   EnableLevelControls();

@@ -1,6 +1,8 @@
 #include "program/compositor_wiring.h"
 
 #include <cstdio>
+#include <memory>
+#include <string>
 
 namespace orniva {
 namespace {
@@ -9,6 +11,59 @@ std::string Milliseconds(double ms) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%.2f", ms);
   return buf;
+}
+
+// The first control of that name and kind in any window.
+template <typename T>
+T* FindControl(Application& app, std::string_view name) {
+  for (Window* w : app.Windows()) {
+    if (T* c = w->FindAs<T>(name)) return c;
+  }
+  return nullptr;
+}
+
+// What the image tool's modes change in other windows: the display-zone
+// size control, the zone over the whole frame for a dark or a flat, the
+// binning menus, tracking's box, the play control's "Ajouter" and the
+// "&Operations" menu. Controls of windows not in the program are skipped.
+void ConnectZoneAndCameraControls(TFRM_Alv& alv, TFRM_Tool_Images& tools) {
+  Application& app = alv.App();
+  ToolImagesHooks& h = tools.hooks;
+  h.zoneSizeControl = [&app](int limit, bool enabled) {
+    ScrollBar* size = FindControl<ScrollBar>(app, "SCB_Taille_ZAffich");
+    if (!size) return;
+    if (limit > 0 && size->Position() > limit) size->SetPosition(limit);
+    size->SetEnabled(enabled);
+  };
+  h.wholeFrameZone = [&alv, &app](bool centreOnFrame, bool flat) {
+    const CameraState& c = alv.Camera(alv.ImageCamera());
+    const int w = c.width, hgt = c.height;
+    if (w <= 0 || hgt <= 0) return;
+    if (ScrollBar* size = FindControl<ScrollBar>(app, "SCB_Taille_ZAffich")) {
+      size->SetPosition(w);
+    }
+    if (centreOnFrame) {
+      alv.Zones.SetCentre(flat ? Point{w / 2, hgt / 2} : Point{(w - 1) / 2, (hgt - 1) / 2});
+      alv.Zones.SetOffset({0, 0});
+    }
+    alv.Zones.frameZone = alv.Zones.zone = Rect{0, 0, w, hgt};
+    alv.State.zonesChangeRequested = true;
+  };
+  h.binningMenus = [&app](bool enabled) {
+    for (const char* name : {"MNU_Cam1_Binning", "MNU_Cam2_Binning"}) {
+      if (MenuItem* m = FindControl<MenuItem>(app, name)) m->SetEnabled(enabled);
+    }
+  };
+  h.trackingBox = [&app](bool enabled) {
+    CheckBox* box = FindControl<CheckBox>(app, "CKB_Suivi");
+    if (!box) return;
+    if (!enabled) box->SetChecked(false);
+    box->SetEnabled(enabled);
+  };
+  h.playAdd = [&app](bool enabled) {
+    if (Button* add = FindControl<Button>(app, "BTN_Ajouter")) add->SetEnabled(enabled);
+  };
+  h.operationsMenu = [&alv] { alv.MNU_Operations.SetEnabled(true); };
 }
 
 }  // namespace
@@ -30,6 +85,8 @@ void ConnectCompositor(TFRM_Alv& alv, TFRM_Tool_Images& tools, TFRM_Info& info,
     if (alv.Inputs.DisplayZoneSize) {
       images.displayZoneSize = static_cast<int>(alv.Inputs.DisplayZoneSize());
     }
+    // A camera binning 2 x 2 or in long exposure needs the levels.
+    tools.SetCameraConditions(images.binning == 2, alv.State.longExposureMode);
     alv.State.targetBuffer = tools.TargetBuffer();
     alv.State.permanentView = tools.CKB_Visu_Permanente.Checked();
   };
@@ -77,7 +134,8 @@ void ConnectCompositor(TFRM_Alv& alv, TFRM_Tool_Images& tools, TFRM_Info& info,
     const Image& page = alv.Image3.Bitmap();
     alv.ZoneImage().CopyRect(page, {0, 0, page.Width(), page.Height()}, 0, 0);
   };
-  h.zonesChanged = [&alv] { alv.State.zonesChanged = true; };
+  h.zonesChanged = [&alv] { alv.State.zonesChangeRequested = true; };
+  ConnectZoneAndCameraControls(alv, tools);
   h.memoryStatus = [&resources] { resources.RefreshMemoryStatus(); };
   h.times = [&resources](double addMs, double darkFlatMs) {
     if (auto* e = resources.FindAs<Edit>("EDT_Temps_addition")) e->SetText(Milliseconds(addMs));
@@ -103,6 +161,28 @@ void ConnectCompositor(TFRM_Alv& alv, TFRM_Tool_Images& tools, TFRM_Info& info,
       if (alv.ImagesCreated()) info.ShowPointer(x, y, alv.Slot(alv.ImageCamera(), 0));
     };
   }
+}
+
+void ConnectCorrectionFiles(TFRM_Alv& alv, FileCommands& files, TFRM_Tool_Images& tools) {
+  // The name of the dark or flat file being opened, for its page's
+  // "Fichier :" field once its first image is in the buffer.
+  auto name = std::make_shared<std::string>();
+  files.ShowDarkFlatName = [name](int, const std::string& file) { *name = file; };
+  files.SetIntegrationMode = [&tools](int loadKind) {
+    RadioButton& mode = loadKind == kLoadDark   ? tools.RDB_Dark
+                        : loadKind == kLoadFlat ? tools.RDB_Flat
+                                                : tools.RDB_Unique;
+    if (!mode.Checked()) mode.SetChecked(true);
+  };
+  files.ComposeDarkOrFlat = [&alv, &tools, name](int loadKind) {
+    if (!alv.ImagesCreated()) return;
+    alv.CopyDisplayZone(alv.ZoneImage());
+    tools.CorrectionFileLoaded(loadKind == kLoadDark ? 1 : 2, *name);
+    if (alv.Hooks.FishEye) alv.Hooks.FishEye(alv.Image3.Bitmap());
+  };
+  tools.hooks.openCorrectionFile = [&files](const std::string& kind) {
+    files.Open(kind == "Dark" ? kLoadDark : kLoadFlat);
+  };
 }
 
 }  // namespace orniva

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "acquisition/file_commands.h"
 #include "acquisition/tfrm_alv.h"
 #include "acquisition/tfrm_ressources.h"
 #include "processing/tfrm_info.h"
@@ -13,5 +14,9 @@ namespace orniva {
 // stages, and the durations for the resources window.
 void ConnectCompositor(TFRM_Alv& alv, TFRM_Tool_Images& tools, TFRM_Info& info,
                        TFRM_Ressources& resources);
+
+// "Ouvrir" > "Dark" / "Flat" and the pages' open buttons: the file's first
+// image fills the dark or flat buffer.
+void ConnectCorrectionFiles(TFRM_Alv& alv, FileCommands& files, TFRM_Tool_Images& tools);
 
 }  // namespace orniva

@@ -149,6 +149,7 @@ void Program::ConnectCapture() {
   TFRM_Alv& alv = *main_;
   cameras_ = std::make_unique<CameraCommands>(alv, *camera1_, *camera2_);
   files_ = std::make_unique<FileCommands>(alv, *cameras_);
+  ConnectCorrectionFiles(alv, *files_, Get<TFRM_Tool_Images>());
   auto& refresh = Get<TFRM_Tool_Affichage>().Rafraichissement;
   cameras_->RefreshMs = [&refresh](int camera) { return refresh.Value(camera); };
   for (Window* w : app_.Windows()) {

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
+#include "acquisition/image_load.h"
 #include "acquisition/tfrm_ressources.h"
 #include "core/virtual_event_loop.h"
 #include "program/program.h"
@@ -75,6 +77,65 @@ TEST_F(CompositorWiring, InformationWindowShowsTheImageCameraHistogram) {
   EXPECT_EQ(info.LBL_YMax.Caption(), std::to_string(64 * 48));
   alv.Image3.OnMouseMove(0, 3, 3);
   EXPECT_EQ(info.EDT_R.Text(), "77");
+}
+
+// The image tool's modes reach the other windows: the zone covers the whole
+// frame for a dark, the binning menus are locked while integrating, tracking
+// is off while a dark is recorded, Reset gives back "&Operations".
+TEST_F(CompositorWiring, ModesReachTheZoneBinningTrackingAndOperations) {
+  auto& app = alv.App();
+  auto find = [&app]<typename T>(T*, const char* name) -> T* {
+    for (Window* w : app.Windows())
+      if (T* c = w->FindAs<T>(name)) return c;
+    return nullptr;
+  };
+  MenuItem* binning = find((MenuItem*)nullptr, "MNU_Cam1_Binning");
+  CheckBox* tracking = find((CheckBox*)nullptr, "CKB_Suivi");
+  ASSERT_TRUE(binning && tracking);
+
+  tools.CKB_Integration.SetChecked(true);
+  EXPECT_FALSE(binning->Enabled());
+  tools.RDB_Dark.SetChecked(true);
+  Deliver(10);
+  EXPECT_EQ(alv.Zones.zone, (Rect{0, 0, 64, 48}));
+  EXPECT_EQ(alv.Zones.Centre(), (Point{31, 23}));
+
+  tracking->SetChecked(true);
+  tools.BTN_Demarrer_Add.Click();
+  EXPECT_FALSE(tracking->Checked());
+  EXPECT_FALSE(tracking->Enabled());
+  Deliver(10);
+  tools.BTN_Arreter_Add.Click();
+  EXPECT_TRUE(tracking->Enabled());
+  EXPECT_EQ(tools.Images.state.cells[1].Cell(3, 3), (CellRgb{10, 10, 10}));
+
+  alv.MNU_Operations.SetEnabled(false);
+  tools.BTN_Reset_Add.Click();
+  EXPECT_TRUE(alv.MNU_Operations.Enabled());
+  tools.CKB_Integration.SetChecked(false);
+  EXPECT_TRUE(binning->Enabled());
+}
+
+// "Ouvrir" > "Flat" from a real bitmap file: the flat buffer holds its first
+// image, its means are computed, "Actif" can be checked and the page names
+// the file.
+TEST_F(CompositorWiring, FlatOpenedFromAFileFillsTheFlatBuffer) {
+  const std::string path =
+      (std::filesystem::temp_directory_path() / "orniva_flat_test.bmp").string();
+  Image flat(64, 48);
+  flat.Fill(Rgb(200, 100, 50));
+  ASSERT_TRUE(SavePageImage(path, flat, 80).Ok());
+  dialogs.QueueFiles({path});
+  tools.SPDB_Ouvrir_Flat.Click();
+  std::filesystem::remove(path);
+
+  EXPECT_TRUE(tools.RDB_Flat.Checked());
+  EXPECT_EQ(tools.Images.state.count[2], 1);
+  EXPECT_EQ(tools.Images.state.cells[2].Cell(10, 10), (CellRgb{200, 100, 50}));
+  EXPECT_DOUBLE_EQ(tools.Images.state.flatMean[0], 200.0);
+  EXPECT_DOUBLE_EQ(tools.Images.state.flatMean[2], 50.0);
+  EXPECT_TRUE(tools.CKB_Active_Flat.Enabled());
+  EXPECT_EQ(tools.EDT_Fichier_Flat.Text(), path);
 }
 
 }  // namespace

@@ -215,7 +215,10 @@ bool TFRM_Tool_Images::ComposeAcceptedFrame(bool updateResult) {
 
 void TFRM_Tool_Images::Rerender() {
   if (updating_) return;
-  Compose(TargetBuffer(), false, !CKB_Integration.Checked(), CKB_Visu_Permanente.Checked());
+  const bool render = CKB_Visu_Permanente.Checked();
+  Compose(TargetBuffer(), false, !CKB_Integration.Checked(), render);
+  // The full-screen view shows the new levels too, even with no frame coming.
+  if (render) Call(hooks.fullScreenRefresh);
 }
 
 void TFRM_Tool_Images::ShowCounters(int target) {
@@ -376,7 +379,11 @@ void TFRM_Tool_Images::BTN_Reset_AddClick() {
     target = 2;
     st.cells[2].Clear();
     TNI_MaxFlat.SetValue(0);
+    // An emptied flat must not stay applied; unchecking it here does not
+    // paint the page that was just made black again.
+    ++updating_;
     CKB_Active_Flat.SetChecked(false);
+    --updating_;
     CKB_Active_Flat.SetEnabled(false);
   } else {
     st.cells[0].Clear();
@@ -460,6 +467,7 @@ void TFRM_Tool_Images::DarkChange() {
 }
 
 void TFRM_Tool_Images::CKB_Active_FlatClick() {
+  if (updating_) return;
   Compose(0, false, !CKB_Integration.Checked(), CKB_Visu_Permanente.Checked());
 }
 

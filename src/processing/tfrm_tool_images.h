@@ -33,10 +33,11 @@ struct CompositorImages {
 // What the page handlers ask of the rest of the program; every hook may be
 // left empty.
 struct ToolImagesHooks {
-  std::function<void()> resultRendered;  // copy the render image to the result page
-  std::function<void()> resultBlack;     // paint the result page black
-  std::function<void()> resultToZone;    // copy the result page into the zone image
-  std::function<void()> zonesChanged;    // the pipeline recomputes the zones
+  std::function<void()> resultRendered;     // copy the render image to the result page
+  std::function<void()> resultBlack;        // paint the result page black
+  std::function<void()> resultToZone;       // copy the result page into the zone image
+  std::function<void()> zonesChanged;       // the pipeline recomputes the zones
+  std::function<void()> fullScreenRefresh;  // the full-screen view shows the result again
   std::function<void(int limit, bool enabled)> zoneSizeControl;       // size limit, control state
   std::function<void(bool centreOnFrame, bool flat)> wholeFrameZone;  // dark/flat zone
   std::function<void(bool enabled)> binningMenus;

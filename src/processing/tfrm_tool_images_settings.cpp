@@ -1,4 +1,4 @@
-// The image tool's levels in the settings file.
+// The image tool's levels and permanent view in the settings file.
 #include "core/rounding.h"
 #include "processing/tfrm_tool_images.h"
 
@@ -6,6 +6,8 @@ namespace orniva {
 namespace {
 
 constexpr const char* kSection = "Seuils";
+constexpr const char* kIntegration = "Integration";
+constexpr const char* kPermanentView = "CKB_Visu_Permanente.Checked";
 
 }  // namespace
 
@@ -26,6 +28,7 @@ void TFRM_Tool_Images::ReadSettings(const IniFile& file) {
   // A level outside its bounds stops at the bound: the fields say so.
   TNI_Seuil_Min.SetValue(SCB_Minimum.Position());
   TNI_Seuil_Max.SetValue(SCB_Maximum.Position());
+  CKB_Visu_Permanente.SetChecked(file.ReadBool(kIntegration, kPermanentView, true));
 }
 
 void TFRM_Tool_Images::WriteSettings(IniFile& file) const {
@@ -35,6 +38,7 @@ void TFRM_Tool_Images::WriteSettings(IniFile& file) const {
   file.WriteInteger(kSection, "Seuil_MaxMax", Trunc(TNI_Seuil_MaxMax.Value()));
   file.WriteInteger(kSection, "Seuil_Min", SCB_Minimum.Position());
   file.WriteInteger(kSection, "Seuil_Max", SCB_Maximum.Position());
+  file.WriteBool(kIntegration, kPermanentView, CKB_Visu_Permanente.Checked());
 }
 
 }  // namespace orniva

@@ -134,6 +134,9 @@ void ConnectCompositor(TFRM_Alv& alv, TFRM_Tool_Images& tools, TFRM_Info& info,
     const Image& page = alv.Image3.Bitmap();
     alv.ZoneImage().CopyRect(page, {0, 0, page.Width(), page.Height()}, 0, 0);
   };
+  h.fullScreenRefresh = [&alv] {
+    if (alv.Hooks.FullScreenRefresh) alv.Hooks.FullScreenRefresh();
+  };
   h.zonesChanged = [&alv] { alv.State.zonesChangeRequested = true; };
   ConnectZoneAndCameraControls(alv, tools);
   h.memoryStatus = [&resources] { resources.RefreshMemoryStatus(); };

@@ -70,15 +70,19 @@ TEST_F(ToolImagesSettings, WrittenLevelsReadBackInAnotherWindow) {
   w.TNI_Seuil_MinMax.SetValue(900);
   w.SCB_Minimum.SetPosition(120);
   w.SCB_Maximum.SetPosition(31000);
+  w.CKB_Visu_Permanente.SetChecked(false);
   IniFile file;
   file.Parse("; mes reglages\n[Seuils]\nSeuil_Max=1\n[Prefs]\nLangue=1\n");
   w.WriteSettings(file);
   EXPECT_EQ(file.Text(),
             "; mes reglages\n[Seuils]\nSeuil_Max=31000\nSeuil_MinMin=0\nSeuil_MaxMin=1000\n"
-            "Seuil_MinMax=900\nSeuil_MaxMax=40000\nSeuil_Min=120\n[Prefs]\nLangue=1\n");
+            "Seuil_MinMax=900\nSeuil_MaxMax=40000\nSeuil_Min=120\n[Prefs]\nLangue=1\n"
+            "[Integration]\nCKB_Visu_Permanente.Checked=0\n");
   TFRM_Tool_Images other{app};
+  ASSERT_TRUE(other.CKB_Visu_Permanente.Checked());  // its default
   other.ReadSettings(file);
   EXPECT_EQ(Shown(other), (Levels{0, 900, 1000, 40000, 120, 31000}));
+  EXPECT_FALSE(other.CKB_Visu_Permanente.Checked());
 }
 
 }  // namespace

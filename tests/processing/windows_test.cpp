@@ -101,6 +101,26 @@ TEST_F(ToolImages, RecordedDarkIsAppliedOnceItsPowerIsRaised) {
   EXPECT_EQ(images->state.cells[1].Cell(0, 0).r, 40);  // the dark is kept
 }
 
+// Reset in flat mode empties the flat and takes it out of use, leaving the
+// page black.
+TEST_F(ToolImages, ResetOfAFlatLeavesItUnusedAndThePageBlack) {
+  int black = 0;
+  w.hooks.resultBlack = [&black] { ++black; };
+  w.CKB_Integration.SetChecked(true);
+  w.RDB_Flat.Click();
+  w.BTN_Demarrer_Add.Click();
+  Frame(90);  // the frame limit (1) stops the recording
+  ASSERT_TRUE(w.CKB_Active_Flat.Enabled());
+  w.CKB_Active_Flat.SetChecked(true);
+  const int renderedBefore = rendered;
+  w.BTN_Reset_Add.Click();
+  EXPECT_EQ(black, 1);
+  EXPECT_EQ(rendered, renderedBefore);  // nothing painted over the black page
+  EXPECT_FALSE(w.CKB_Active_Flat.Checked());
+  EXPECT_FALSE(w.CKB_Active_Flat.Enabled());
+  EXPECT_EQ(images->state.cells[2].Cell(3, 3), (CellRgb{0, 0, 0}));
+}
+
 TEST_F(ToolImages, AutomaticLevelsFollowTheCompositeExtremes) {
   w.CKB_utiliser_seuils.SetChecked(true);
   ASSERT_TRUE(w.SCB_Maximum.Enabled());
@@ -133,9 +153,12 @@ TEST_F(ToolImages, TypedLevelsMoveTheSlidersAndRenderAtOnce) {
   w.ComposeAcceptedFrame(true);         // "Forcer": the integer path, a single frame
   EXPECT_EQ(Shown(), Rgb(10, 10, 10));  // (100 x 256) div 2500
   const int before = rendered;
+  int fullScreen = 0;
+  w.hooks.fullScreenRefresh = [&fullScreen] { ++fullScreen; };
   w.TNI_Seuil_Max.SetValueFromUser(200.5);  // Round(200) -> 200
   EXPECT_EQ(w.SCB_Maximum.Position(), 200);
   EXPECT_GT(rendered, before);
+  EXPECT_GT(fullScreen, 0);  // the full-screen view follows without a new frame
   EXPECT_EQ(Shown(), Rgb(128, 128, 128));
   w.CKB_Green.SetChecked(false);
   EXPECT_EQ(Shown(), Rgb(128, 0, 128));

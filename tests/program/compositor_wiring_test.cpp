@@ -114,6 +114,12 @@ TEST_F(CompositorWiring, ModesReachTheZoneBinningTrackingAndOperations) {
   EXPECT_TRUE(alv.MNU_Operations.Enabled());
   tools.CKB_Integration.SetChecked(false);
   EXPECT_TRUE(binning->Enabled());
+
+  // A camera binning 2 x 2 makes the levels usable without "Forcer".
+  EXPECT_FALSE(tools.SCB_Maximum.Enabled());
+  find((MenuItem*)nullptr, "MNU_Cam1_Binning_2x2")->Click();
+  Deliver(10);
+  EXPECT_TRUE(tools.SCB_Maximum.Enabled());
 }
 
 // "Ouvrir" > "Flat" from a real bitmap file: the flat buffer holds its first

@@ -90,7 +90,9 @@ TFRM_Tool_Images::TFRM_Tool_Images(Application& app)
   SPDB_Ouvrir_Dark.OnClick = [this] { Call(hooks.openCorrectionFile, std::string("Dark")); };
   SPDB_Ouvrir_Flat.OnClick = [this] { Call(hooks.openCorrectionFile, std::string("Flat")); };
   CKB_Equal.OnClick = [this] { CKB_EqualClick(); };
+  PNL_Points.SetHorizontal(true);
   for (int j = 0; j < 9; ++j) {
+    eqSliders_[j]->SetVertical(true);
     eqSliders_[j]->OnChange = [this] { CurveChange(); };
     eqBoxes_[j]->OnClick = [this] { CurveChange(); };
   }

@@ -80,7 +80,9 @@ QWidget* MakeRange(RangeControl& r, QWidget* parent) {
   if (r.Kind() == ControlKind::ScrollBar) {
     w = new QScrollBar(Qt::Horizontal, parent);
   } else {
-    w = new QSlider(Qt::Horizontal, parent);
+    const bool vertical = static_cast<TrackBar&>(r).Vertical();
+    w = new QSlider(vertical ? Qt::Vertical : Qt::Horizontal, parent);
+    if (vertical) w->setInvertedAppearance(true);  // position 0 at the top
   }
   QObject::connect(w, &QAbstractSlider::valueChanged, [&r](int v) { r.SetPosition(v); });
   Follow(r, w, [&r, w] {

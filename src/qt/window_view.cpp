@@ -141,7 +141,11 @@ QWidget* WindowView::MakeWidget(Control& c, QWidget* host) {
     }
     case ControlKind::Panel: {
       QWidget* w = MakeBoundWidget(c, host);
-      w->setLayout(new QVBoxLayout);
+      if (static_cast<Panel&>(c).Horizontal()) {
+        w->setLayout(new QHBoxLayout);
+      } else {
+        w->setLayout(new QVBoxLayout);
+      }
       BuildChildren(&c, w);
       return w;
     }

@@ -18,9 +18,14 @@ class Panel : public Control {
   Bgr Color() const { return color_; }
   void SetColor(Bgr color);
   bool ColorSet() const { return colorSet_; }
+  // Its controls side by side rather than one under the other (set when the
+  // window is built).
+  bool Horizontal() const { return horizontal_; }
+  void SetHorizontal(bool horizontal) { horizontal_ = horizontal; }
   std::function<void()> OnClick;
 
  private:
+  bool horizontal_ = false;
   Bgr color_{};
   bool colorSet_ = false;
 };

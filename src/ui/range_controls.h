@@ -45,6 +45,12 @@ class TrackBar : public RangeControl {
  public:
   TrackBar(Parent p, std::string name, int min = 0, int max = 10, int position = 0)
       : RangeControl(p, ControlKind::TrackBar, std::move(name), min, max, position) {}
+  // Drawn upright, position 0 at the top (set when the window is built).
+  bool Vertical() const { return vertical_; }
+  void SetVertical(bool vertical) { vertical_ = vertical; }
+
+ private:
+  bool vertical_ = false;
 };
 
 }  // namespace orniva

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QScrollBar>
+#include <QSlider>
 
 #include "acquisition/tfrm_ressources.h"
 #include "core/virtual_event_loop.h"
@@ -71,6 +72,21 @@ TEST_F(CompositorView, LevelSliderReRendersTheResultPageAtOnce) {
   EXPECT_EQ(ResultPage().pixelColor(120, 10), QColor(255, 255, 102));
   tools.PGC_Images.SetActivePage(tools.TBS_Seuils);
   Save(*toolView, "tool_images_seuils.png");
+}
+
+// The curve's nine sliders stand upright side by side, +255 at the top.
+TEST_F(CompositorView, CurveSlidersStandUprightWithTheirTopAtPlus255) {
+  TFRM_Tool_Images& tools = program->Get<TFRM_Tool_Images>();
+  tools.Show();
+  tools.PGC_Images.SetActivePage(tools.TBS_Courbes);
+  auto* first = qobject_cast<QSlider*>(toolView->WidgetFor("TRKB_EQ1"));
+  auto* second = qobject_cast<QSlider*>(toolView->WidgetFor("TRKB_EQ2"));
+  ASSERT_TRUE(first && second);
+  EXPECT_EQ(first->orientation(), Qt::Vertical);
+  EXPECT_TRUE(first->invertedAppearance());  // position 0 (+255) at the top
+  EXPECT_LT(first->mapTo(toolView.get(), QPoint(0, 0)).x(),
+            second->mapTo(toolView.get(), QPoint(0, 0)).x());
+  Save(*toolView, "tool_images_courbes.png");
 }
 
 TEST_F(CompositorView, InformationWindowDrawsTheHistogramOfTheFrame) {

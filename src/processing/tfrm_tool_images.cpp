@@ -316,6 +316,8 @@ void TFRM_Tool_Images::RDB_FlatClick() {
 }
 
 void TFRM_Tool_Images::BTN_Demarrer_AddClick() {
+  // The ring is sized from the display zone as it is now.
+  if (Images.sync) Images.sync(Images);
   ComposeState& st = Images.state;
   if (RDB_Boucle.Checked() && SPED_Nb_Bitmap.Value() == 0) SPED_Nb_Bitmap.SetValue(1);
   st.ringSize = SPED_Nb_Bitmap.Value() + 1;

@@ -122,6 +122,18 @@ TEST_F(CompositorWiring, ModesReachTheZoneBinningTrackingAndOperations) {
   EXPECT_TRUE(tools.SCB_Maximum.Enabled());
 }
 
+// The loop ring is sized from the display zone as it is when "Demarrer" is
+// clicked.
+TEST_F(CompositorWiring, LoopRingFollowsTheDisplayZoneSizeAtStart) {
+  alv.Inputs.DisplayZoneSize = [] { return 40.0; };
+  tools.CKB_Integration.SetChecked(true);
+  tools.RDB_Boucle.Click();
+  tools.SPED_Nb_Bitmap.SetValue(2);
+  tools.BTN_Demarrer_Add.Click();
+  ASSERT_EQ(tools.Images.state.ring.size(), 3u);
+  EXPECT_EQ(tools.Images.state.ring[0].Width(), 40);
+}
+
 // "Ouvrir" > "Flat" from a real bitmap file: the flat buffer holds its first
 // image, its means are computed, "Actif" can be checked and the page names
 // the file.

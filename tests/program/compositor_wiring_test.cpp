@@ -125,10 +125,12 @@ TEST_F(CompositorWiring, ModesReachTheZoneBinningTrackingAndOperations) {
 // The loop ring is sized from the display zone as it is when "Demarrer" is
 // clicked.
 TEST_F(CompositorWiring, LoopRingFollowsTheDisplayZoneSizeAtStart) {
-  alv.Inputs.DisplayZoneSize = [] { return 40.0; };
+  double size = 60;
+  alv.Inputs.DisplayZoneSize = [&size] { return size; };
   tools.CKB_Integration.SetChecked(true);
   tools.RDB_Boucle.Click();
   tools.SPED_Nb_Bitmap.SetValue(2);
+  size = 40;  // the operator makes the zone smaller, no frame in between
   tools.BTN_Demarrer_Add.Click();
   ASSERT_EQ(tools.Images.state.ring.size(), 3u);
   EXPECT_EQ(tools.Images.state.ring[0].Width(), 40);

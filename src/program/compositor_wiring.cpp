@@ -1,5 +1,7 @@
 #include "program/compositor_wiring.h"
 
+#include "program/find_control.h"
+
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -11,15 +13,6 @@ std::string Milliseconds(double ms) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%.2f", ms);
   return buf;
-}
-
-// The first control of that name and kind in any window.
-template <typename T>
-T* FindControl(Application& app, std::string_view name) {
-  for (Window* w : app.Windows()) {
-    if (T* c = w->FindAs<T>(name)) return c;
-  }
-  return nullptr;
 }
 
 // What the image tool's modes change in other windows: the display-zone

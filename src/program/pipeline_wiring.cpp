@@ -1,16 +1,9 @@
 #include "program/pipeline_wiring.h"
 
+#include "program/find_control.h"
+
 namespace orniva {
 namespace {
-
-// The first control of that name and kind in any window.
-template <typename T>
-T* FindControl(Application& app, std::string_view name) {
-  for (Window* w : app.Windows()) {
-    if (T* c = w->FindAs<T>(name)) return c;
-  }
-  return nullptr;
-}
 
 std::function<bool()> Checked(Application& app, std::string_view name) {
   if (auto* c = FindControl<CheckBox>(app, name)) return [c] { return c->Checked(); };

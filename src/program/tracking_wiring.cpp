@@ -1,5 +1,7 @@
 #include "program/tracking_wiring.h"
 
+#include "program/find_control.h"
+
 #include <memory>
 
 #include "core/canvas.h"
@@ -7,16 +9,6 @@
 
 namespace orniva {
 namespace {
-
-// The first control of that name and kind in any window but `except`.
-template <typename T>
-T* FindControl(Application& app, std::string_view name, const Window* except = nullptr) {
-  for (Window* w : app.Windows()) {
-    if (w == except) continue;
-    if (T* c = w->FindAs<T>(name)) return c;
-  }
-  return nullptr;
-}
 
 bool IsChecked(Application& app, std::string_view name) {
   if (auto* c = FindControl<CheckBox>(app, name)) return c->Checked();

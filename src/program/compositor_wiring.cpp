@@ -1,10 +1,10 @@
 #include "program/compositor_wiring.h"
 
-#include "program/find_control.h"
-
 #include <cstdio>
 #include <memory>
 #include <string>
+
+#include "program/find_control.h"
 
 namespace orniva {
 namespace {

@@ -1,11 +1,10 @@
 #include "program/tracking_wiring.h"
 
-#include "program/find_control.h"
-
 #include <memory>
 
 #include "core/canvas.h"
 #include "core/rounding.h"
+#include "program/find_control.h"
 
 namespace orniva {
 namespace {

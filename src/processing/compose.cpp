@@ -145,12 +145,18 @@ void FoldPairsPlain(const uint16_t* __restrict sums, int pairs, int32_t* __restr
 __attribute__((target("avx512f,avx512bw"))) void FoldPairsAvx512(const uint16_t* __restrict sums,
                                                                  int pairs, int32_t* __restrict a,
                                                                  bool subtract) {
-  alignas(64) uint16_t first[32], second[32];
-  for (int j = 0; j < 32; ++j) {
-    first[j] = static_cast<uint16_t>(j < 24 ? 6 * (j / 3) + j % 3 : 0);
-    second[j] = static_cast<uint16_t>(first[j] + 3);
-  }
-  const __m512i pickFirst = _mm512_load_si512(first), pickSecond = _mm512_load_si512(second);
+  // Word indices of the first pixel of each pair (24 of them), then of the
+  // second.
+  static constexpr std::array<uint16_t, 64> kPicks = [] {
+    std::array<uint16_t, 64> t{};
+    for (int j = 0; j < 24; ++j) {
+      t[j] = static_cast<uint16_t>(6 * (j / 3) + j % 3);
+      t[32 + j] = static_cast<uint16_t>(t[j] + 3);
+    }
+    return t;
+  }();
+  const __m512i pickFirst = _mm512_loadu_si512(kPicks.data());
+  const __m512i pickSecond = _mm512_loadu_si512(kPicks.data() + 32);
   int i = 0;
   for (; i + 8 <= pairs; i += 8) {
     const uint16_t* q = sums + 6 * i;

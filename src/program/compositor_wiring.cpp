@@ -20,21 +20,23 @@ std::string Milliseconds(double ms) {
 // binning menus, tracking's box, the play control's "Ajouter" and the
 // "&Operations" menu. Controls of windows not in the program are skipped.
 void ConnectZoneAndCameraControls(TFRM_Alv& alv, TFRM_Tool_Images& tools) {
+  // The windows exist by now, so their controls are found once; the
+  // cameras' menus are made later and are looked for when needed.
   Application& app = alv.App();
+  ScrollBar* size = FindControl<ScrollBar>(app, "SCB_Taille_ZAffich");
+  CheckBox* tracking = FindControl<CheckBox>(app, "CKB_Suivi");
+  Button* playAdd = FindControl<Button>(app, "BTN_Ajouter");
   ToolImagesHooks& h = tools.hooks;
-  h.zoneSizeControl = [&app](int limit, bool enabled) {
-    ScrollBar* size = FindControl<ScrollBar>(app, "SCB_Taille_ZAffich");
+  h.zoneSizeControl = [size](int limit, bool enabled) {
     if (!size) return;
     if (limit > 0 && size->Position() > limit) size->SetPosition(limit);
     size->SetEnabled(enabled);
   };
-  h.wholeFrameZone = [&alv, &app](bool centreOnFrame, bool flat) {
+  h.wholeFrameZone = [&alv, size](bool centreOnFrame, bool flat) {
     const CameraState& c = alv.Camera(alv.ImageCamera());
     const int w = c.width, hgt = c.height;
     if (w <= 0 || hgt <= 0) return;
-    if (ScrollBar* size = FindControl<ScrollBar>(app, "SCB_Taille_ZAffich")) {
-      size->SetPosition(w);
-    }
+    if (size) size->SetPosition(w);
     if (centreOnFrame) {
       alv.Zones.SetCentre(flat ? Point{w / 2, hgt / 2} : Point{(w - 1) / 2, (hgt - 1) / 2});
       alv.Zones.SetOffset({0, 0});
@@ -47,14 +49,13 @@ void ConnectZoneAndCameraControls(TFRM_Alv& alv, TFRM_Tool_Images& tools) {
       if (MenuItem* m = FindControl<MenuItem>(app, name)) m->SetEnabled(enabled);
     }
   };
-  h.trackingBox = [&app](bool enabled) {
-    CheckBox* box = FindControl<CheckBox>(app, "CKB_Suivi");
-    if (!box) return;
-    if (!enabled) box->SetChecked(false);
-    box->SetEnabled(enabled);
+  h.trackingBox = [tracking](bool enabled) {
+    if (!tracking) return;
+    if (!enabled) tracking->SetChecked(false);
+    tracking->SetEnabled(enabled);
   };
-  h.playAdd = [&app](bool enabled) {
-    if (Button* add = FindControl<Button>(app, "BTN_Ajouter")) add->SetEnabled(enabled);
+  h.playAdd = [playAdd](bool enabled) {
+    if (playAdd) playAdd->SetEnabled(enabled);
   };
   h.operationsMenu = [&alv] { alv.MNU_Operations.SetEnabled(true); };
 }
@@ -134,10 +135,8 @@ void ConnectCompositor(TFRM_Alv& alv, TFRM_Tool_Images& tools, TFRM_Info& info,
   ConnectZoneAndCameraControls(alv, tools);
   h.memoryStatus = [&resources] { resources.RefreshMemoryStatus(); };
   h.times = [&resources](double addMs, double darkFlatMs) {
-    if (auto* e = resources.FindAs<Edit>("EDT_Temps_addition")) e->SetText(Milliseconds(addMs));
-    if (auto* e = resources.FindAs<Edit>("EDT_Temps_Dark_Flat")) {
-      e->SetText(Milliseconds(darkFlatMs));
-    }
+    resources.EDT_Temps_addition.SetText(Milliseconds(addMs));
+    resources.EDT_Temps_Dark_Flat.SetText(Milliseconds(darkFlatMs));
   };
 
   // Information window: the histogram of the image camera's frame, and the

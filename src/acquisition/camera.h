@@ -13,10 +13,8 @@ inline constexpr int kMaxFrameHeight = 768;
 struct CameraState {
   int32_t width = 0;
   int32_t height = 0;
-  int32_t referenceWidth = 0;   // frame size the reticle centre was last placed for
-  int32_t referenceHeight = 0;  // (0 = never)
-  int16_t bitDepth = 0;         // 8, 16, 24 or 32; 0 when unknown
-  uint8_t streaming = 0;        // 1 while the camera runs in stream mode
+  int16_t bitDepth = 0;   // 8, 16, 24 or 32; 0 when unknown
+  uint8_t streaming = 0;  // 1 while the camera runs in stream mode
 };
 
 // The status line refusing a video format larger than the frame buffers, or

@@ -137,7 +137,7 @@ void CameraCommands::ReleaseStart(int camera) {
 }
 
 int CameraCommands::RefreshInterval(int camera) {
-  const double ms = RefreshMs ? RefreshMs(camera) : 200.0;
+  const double ms = Hooks.RefreshMs ? Hooks.RefreshMs(camera) : 200.0;
   return std::max(1, static_cast<int>(std::trunc(ms)));
 }
 
@@ -163,7 +163,7 @@ void CameraCommands::Start(int camera) {
   FrameSource& source = Source(camera);
   alv_.SetOnline(camera, false);
   // A camera start ends a file source and a running player.
-  if (StopPlayer) StopPlayer();
+  if (Hooks.StopPlayer) Hooks.StopPlayer();
   if (alv_.State.fileMode) {
     RefreshTimer(alv_.ImageCamera()).Stop();
     alv_.State.fileMode = false;
@@ -180,7 +180,7 @@ void CameraCommands::Start(int camera) {
     return;
   }
   const FormatReading reading = ReadVideoFormat(source, grabbed_[camera - 1], camera);
-  if (Debug && Debug()) WriteDebugLog(reading.debugText);
+  if (Hooks.Debug && Hooks.Debug()) WriteDebugLog(reading.debugText);
   const VideoFormat& f = reading.format;
   if (!alv_.AcceptVideoFormat(f.width, f.height)) {
     // No frame of a refused size may reach the working images.
@@ -191,7 +191,7 @@ void CameraCommands::Start(int camera) {
   alv_.Camera(camera).streaming = 0;
   alv_.SetOnline(camera, true);
   alv_.SetCameraFormat(camera, f.width, f.height, f.bitCount, true);
-  if (ApplyZoneLimits) ApplyZoneLimits(camera, ZoneLimitsFor(f.width));
+  if (Hooks.ApplyZoneLimits) Hooks.ApplyZoneLimits(camera, ZoneLimitsFor(f.width));
   alv_.State.processing = true;
   grabFailures_[camera - 1] = 0;
 
@@ -215,7 +215,7 @@ void CameraCommands::Start(int camera) {
   Timer& timer = RefreshTimer(camera);
   timer.SetInterval(RefreshInterval(camera));
   timer.Start();
-  if (CameraStarted) CameraStarted(camera);
+  if (Hooks.CameraStarted) Hooks.CameraStarted(camera);
 }
 
 void CameraCommands::Stop(int camera) {
@@ -238,7 +238,7 @@ void CameraCommands::Stop(int camera) {
   if (camera == alv_.ImageCamera()) c.SPDB_PoseLongue.SetEnabled(true);
   if (camera == alv_.GuideCamera()) alv_.State.processing = false;
   alv_.SetOnline(camera, false);
-  if (CameraStopped) CameraStopped(camera);
+  if (Hooks.CameraStopped) Hooks.CameraStopped(camera);
 }
 
 bool CameraCommands::GrabFrame(int slot, int camera) {
@@ -293,16 +293,16 @@ void CameraCommands::EndStream(int camera) {
 
 void CameraCommands::LeaveLongExposure(int camera) {
   if (!alv_.State.longExposureMode || camera != alv_.ImageCamera()) return;
-  if (StopExposure) StopExposure();
+  if (Hooks.StopExposure) Hooks.StopExposure();
   alv_.State.longExposureMode = false;
-  if (ShowLongExposureWindow) ShowLongExposureWindow(false);
+  if (Hooks.ShowLongExposureWindow) Hooks.ShowLongExposureWindow(false);
 }
 
 void CameraCommands::LevelControlsRule() {
   auto ask = [](const std::function<bool()>& f) { return f && f(); };
   const bool needed = ask(alv_.Inputs.IntegrationActive) || Binning(1) == 2 || Binning(2) == 2 ||
                       alv_.State.longExposureMode || ask(alv_.Inputs.ForceLevels);
-  if (!needed && EnableLevelControls) EnableLevelControls(false);
+  if (!needed && Hooks.EnableLevelControls) Hooks.EnableLevelControls(false);
 }
 
 void CameraCommands::SetStreamMode(int camera) {
@@ -342,8 +342,8 @@ void CameraCommands::SetLongExposureMode(int camera) {
   alv_.State.longExposureMode = true;
   c.MNU_PoseLongue.SetChecked(true);
   c.SPDB_PoseLongue.SetDown(true);
-  if (ShowLongExposureWindow) ShowLongExposureWindow(true);
-  if (EnableLevelControls) EnableLevelControls(true);
+  if (Hooks.ShowLongExposureWindow) Hooks.ShowLongExposureWindow(true);
+  if (Hooks.EnableLevelControls) Hooks.EnableLevelControls(true);
 }
 
 void CameraCommands::BTN_TurboClick(int camera) {
@@ -364,8 +364,8 @@ void CameraCommands::SetBinning(int camera, int factor) {
   alv_.ResizeResultPage();
   if (factor == 1) {
     LevelControlsRule();
-  } else if (EnableLevelControls) {
-    EnableLevelControls(true);
+  } else if (Hooks.EnableLevelControls) {
+    Hooks.EnableLevelControls(true);
   }
   alv_.ProcessFrame(true, alv_.ImageCamera());
 }
@@ -396,19 +396,19 @@ void CameraCommands::FormatDialog(int camera) {
     return;
   }
   const FormatReading reading = ReadVideoFormat(source, grabbed_[camera - 1], camera);
-  if (Debug && Debug()) WriteDebugLog(reading.debugText);
+  if (Hooks.Debug && Hooks.Debug()) WriteDebugLog(reading.debugText);
   const VideoFormat& f = reading.format;
   if (!alv_.AcceptVideoFormat(f.width, f.height)) return;
   alv_.SetCameraFormat(camera, f.width, f.height, f.bitCount, false);
-  if (ApplyZoneLimits) ApplyZoneLimits(camera, ZoneLimitsFor(f.width));
+  if (Hooks.ApplyZoneLimits) Hooks.ApplyZoneLimits(camera, ZoneLimitsFor(f.width));
   alv_.SourcePage(camera).Bitmap().Fill(kBlack);
   alv_.SourcePage(camera).Invalidate();
   if (alv_.ImagesCreated()) {
     alv_.Slot(camera, 0).Fill(kBlack);
     alv_.Slot(camera, 2).Fill(kBlack);
   }
-  if (camera == 1 && CentreZones) CentreZones();
-  if (ReferenceNotLoaded) ReferenceNotLoaded();
+  if (camera == 1 && Hooks.CentreZones) Hooks.CentreZones();
+  if (Hooks.ReferenceNotLoaded) Hooks.ReferenceNotLoaded();
 }
 
 void CameraCommands::SourceDialog(int camera) {

@@ -26,28 +26,9 @@ struct CameraControls {
   SpeedButton SPDB_Image, SPDB_Flux, SPDB_PoseLongue;
 };
 
-// The capture side of the main window: starting and stopping the two
-// cameras, their image, stream and long-exposure modes, binning, the driver,
-// format and source dialogs. Each camera draws its frames from its frame
-// source: the refresh timer grabs one per tick in image mode; in stream mode
-// the source delivers every frame on the loop thread, frames the loop could
-// not take in time being dropped and counted.
-class CameraCommands {
- public:
-  CameraCommands(TFRM_Alv& alv, FrameSource& camera1, FrameSource& camera2);
-  ~CameraCommands();
-  CameraCommands(const CameraCommands&) = delete;
-  CameraCommands& operator=(const CameraCommands&) = delete;
-
-  CameraControls Cam1;
-  CameraControls Cam2;
-  // One-shot: shows a camera's "Mode image" button down once more.
-  Timer TMR_Insiste;
-
-  // Message texts (replaced by the language file).
-  std::string MSG_Cannot_Start_Cam1 = "Impossible de demarrer la camera #";
-  std::string MSG_Cannot_Start_Cam2 = ", verifier le branchement et les pilotes.";
-
+// What the cameras ask of other windows. Unset, the refresh reads 200 ms and
+// "Debug actif" unchecked, and the rest does nothing.
+struct CameraHooks {
   // Settings read from other windows' controls; empty ones read as 200 ms
   // and unchecked.
   std::function<double(int camera)> RefreshMs;  // TNI_CamN_Tps_Rafraichissement
@@ -70,6 +51,31 @@ class CameraCommands {
   // that need frames, guided operations).
   std::function<void(int camera)> CameraStarted;
   std::function<void(int camera)> CameraStopped;
+};
+
+// The capture side of the main window: starting and stopping the two
+// cameras, their image, stream and long-exposure modes, binning, the driver,
+// format and source dialogs. Each camera draws its frames from its frame
+// source: the refresh timer grabs one per tick in image mode; in stream mode
+// the source delivers every frame on the loop thread, frames the loop could
+// not take in time being dropped and counted.
+class CameraCommands {
+ public:
+  CameraCommands(TFRM_Alv& alv, FrameSource& camera1, FrameSource& camera2);
+  ~CameraCommands();
+  CameraCommands(const CameraCommands&) = delete;
+  CameraCommands& operator=(const CameraCommands&) = delete;
+
+  CameraControls Cam1;
+  CameraControls Cam2;
+  // One-shot: shows a camera's "Mode image" button down once more.
+  Timer TMR_Insiste;
+
+  // Message texts (replaced by the language file).
+  std::string MSG_Cannot_Start_Cam1 = "Impossible de demarrer la camera #";
+  std::string MSG_Cannot_Start_Cam2 = ", verifier le branchement et les pilotes.";
+
+  CameraHooks Hooks;
 
   // Program operations.
   void Start(int camera);

@@ -65,34 +65,55 @@ void DisplayController::MoveZoneCentre(int camera, Point centre) {
   }
 }
 
-void DisplayController::SourceStarted(int camera, bool recentre) {
+void DisplayController::SourceStarted(int camera) {
   DisplayHost& host = Host();
   ZoneState& z = host.Zones();
   const int w = host.FrameWidth(camera), h = host.FrameHeight(camera);
-  if (camera == GuideCamera()) z.reticleRect = {0, 0, w, h};
-  if (recentre && (camera == GuideCamera() || camera == ImageCamera())) {
+  Point& reference = referenceSize_[camera == 2 ? 1 : 0];
+  if (!started_) {
+    started_ = true;
     const Point centre{w / 2, h / 2};
     z.SetCentre(centre);
     z.previousCentre = z.displayCentre = z.reticleCentre = centre;
     z.SetOffset({0, 0});
     z.previousOffset = {0, 0};
+    reference = {w, h};
+  } else if (reference.x > 0 && reference.y > 0 && reference.x != w && reference.y != h) {
+    z.reticleCentre = {static_cast<int>(Round(double(z.reticleCentre.x) * w / reference.x)),
+                       static_cast<int>(Round(double(z.reticleCentre.y) * h / reference.y))};
+    reference = {w, h};
+  } else if (reference.x <= 0 || reference.y <= 0) {
+    reference = {w, h};
   }
+  z.reticleRect = {0, 0, w, h};
   for (Control* c : {static_cast<Control*>(&tool_.TNI_Taille_ZDetect),
                      static_cast<Control*>(&tool_.SCB_Taille_ZDetect),
                      static_cast<Control*>(&tool_.TNI_Taille_ZAffich),
                      static_cast<Control*>(&tool_.TNI_Taille_ZAffichV),
-                     static_cast<Control*>(&tool_.SCB_Taille_ZAffich)}) {
+                     static_cast<Control*>(&tool_.SCB_Taille_ZAffich),
+                     static_cast<Control*>(&tool_.BTN_Centrer_ZDetect_Ecran),
+                     static_cast<Control*>(&tool_.BTN_Centrer_ZAffich_Ecran),
+                     static_cast<Control*>(&tool_.BTN_Centrer_ZAffich_Mire)}) {
     c->SetEnabled(true);
   }
+  ApplyZoneLimits(camera, ZoneLimitsFor(w));
+  if (camera == ImageCamera()) tool_.SCB_Taille_ZAffich.SetPosition(w);
+}
+
+void DisplayController::ApplyZoneLimits(int camera, const ZoneLimits& limits) {
   // The detection zone lies on the guide camera's frame, the display zone on
   // the image camera's.
   if (camera == GuideCamera()) {
-    tool_.SCB_Taille_ZDetect.SetRange(3, std::max(3, std::min(480, w - 50)));
+    tool_.SCB_Taille_ZDetect.SetRange(3, std::max(3, limits.detectionMax));
   }
-  if (camera == ImageCamera()) {
-    tool_.SCB_Taille_ZAffich.SetRange(20, std::max(20, w));
-    tool_.SCB_Taille_ZAffich.SetPosition(w);
-  }
+  if (camera == ImageCamera())
+    tool_.SCB_Taille_ZAffich.SetRange(20, std::max(20, limits.displayMax));
+}
+
+void DisplayController::CentreZonesOnFrame(int camera) {
+  CentreDetectionOnScreen();
+  CentreDisplayOnScreen();
+  tool_.SCB_Taille_ZAffich.SetPosition(Host().FrameWidth(camera));
 }
 
 void DisplayController::SourceMouseUp(int camera, MouseButton button, unsigned shift, int x,

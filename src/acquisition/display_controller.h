@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "acquisition/capture_format.h"
 #include "acquisition/display_host.h"
 #include "acquisition/display_reticle.h"
 #include "core/image.h"
@@ -53,11 +54,19 @@ class DisplayController {
   // unless the zones are linked, its offset keeps it in place.
   void MoveZoneCentre(int camera, Point centre);
 
-  // A source starts or changes format: the size controls are enabled and
-  // take the frame's limits, the reticle rectangle the frame; with recentre
-  // (first start, new format) the zone, display and reticle centres go to the
-  // frame centre with no offset.
-  void SourceStarted(int camera, bool recentre);
+  // A source starts: the size controls are enabled and take the frame's
+  // limits, the display zone the frame's width, the reticle rectangle the
+  // frame. The first start of the run puts the zone, display and reticle
+  // centres at the frame centre with no offset; a later start with a frame
+  // that differs in both width and height from the camera's last one scales
+  // the reticle centre by new / old on each axis.
+  void SourceStarted(int camera);
+  // The size controls take the limits of a camera's frame (at a start and
+  // after a new format; the zones stay where they are).
+  void ApplyZoneLimits(int camera, const ZoneLimits& limits);
+  // The detection and display zones centred on the frame, the display zone
+  // over the whole width (camera 1's new format).
+  void CentreZonesOnFrame(int camera);
 
   // A mouse button released on source page 1 or 2 (frame coordinates).
   void SourceMouseUp(int camera, MouseButton button, unsigned shift, int x, int y);
@@ -96,6 +105,9 @@ class DisplayController {
   TFRM_Tool_Affichage& tool_;
   int miniSource_ = 1;
   DirectionTexts directions_;
+  bool started_ = false;  // a source has started in this run
+  // Each camera's frame size when the reticle centre was last placed for it.
+  Point referenceSize_[2]{};
 };
 
 }  // namespace orniva

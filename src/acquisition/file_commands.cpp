@@ -34,16 +34,16 @@ void FileCommands::Open(int loadKind) {
   const std::optional<std::vector<std::string>> names = alv_.App().Dlg().OpenFiles(
       titles[loadKind], kOpenPictureFilter, loadKind == kLoadImage ? lastDirectory_ : "");
   if (!names || names->empty()) {
-    if (OnOpenCancelled) OnOpenCancelled();
+    if (Hooks.OnOpenCancelled) Hooks.OnOpenCancelled();
     return;
   }
   const std::string& first = names->front();
-  if (loadKind != kLoadImage && ShowDarkFlatName) ShowDarkFlatName(loadKind, first);
+  if (loadKind != kLoadImage && Hooks.ShowDarkFlatName) Hooks.ShowDarkFlatName(loadKind, first);
   if (loadKind == kLoadImage) {
     lastDirectory_ = std::filesystem::path(first).parent_path().string();
   }
   OpenFileSources(loadKind, *names);
-  if (OnFileOpened) OnFileOpened();
+  if (Hooks.OnFileOpened) Hooks.OnFileOpened();
 }
 
 void FileCommands::OpenFileSource(int loadKind, const std::string& name) {
@@ -53,8 +53,8 @@ void FileCommands::OpenFileSource(int loadKind, const std::string& name) {
 void FileCommands::OpenFileSources(int loadKind, const std::vector<std::string>& names) {
   fileKind_ = FileKindOf(names.front(), fileKind_);
   const int camera = alv_.ImageCamera();
-  if (cameras_.StopPlayer) cameras_.StopPlayer();
-  if (StopIntegration) StopIntegration();
+  if (cameras_.Hooks.StopPlayer) cameras_.Hooks.StopPlayer();
+  if (Hooks.StopIntegration) Hooks.StopIntegration();
   if (cameras_.Source(camera).Connected()) cameras_.Stop(camera);
   alv_.State.fileMode = true;
   files_ = SortedFileList(names);
@@ -83,14 +83,14 @@ void FileCommands::StartFileSource() {
   }
   if (!DecodeCurrent()) return;
   const Image& slot = alv_.Slot(camera, 0);
-  alv_.SetCameraFormat(camera, slot.Width(), slot.Height(), 24, false);
+  alv_.SetCameraFormat(camera, slot.Width(), slot.Height(), 24, false, true);
   alv_.Camera(camera).streaming = 0;
-  if (SetIntegrationMode) SetIntegrationMode(loadKind_);
+  if (Hooks.SetIntegrationMode) Hooks.SetIntegrationMode(loadKind_);
   alv_.State.processing = true;
   alv_.MNU_Operations.SetEnabled(true);
   alv_.ResizeResultPage();
   alv_.ProcessFrame(true, camera);
-  if (loadKind_ != kLoadImage && ComposeDarkOrFlat) ComposeDarkOrFlat(loadKind_);
+  if (loadKind_ != kLoadImage && Hooks.ComposeDarkOrFlat) Hooks.ComposeDarkOrFlat(loadKind_);
   // The refresh timer now drives the player.
   (camera == 1 ? alv_.Timer_Cam1 : alv_.Timer_Cam2).Start();
 }
@@ -109,7 +109,7 @@ void FileCommands::Save() {
   const std::string path = WithDefaultExtension(*name);
   const int page = alv_.PGC_Main.ActivePageIndex();
   const Picture& picture = page == 0 ? alv_.Image1 : page == 1 ? alv_.Image2 : alv_.Image3;
-  const int quality = JpegQuality ? JpegQuality() : 80;
+  const int quality = Hooks.JpegQuality ? Hooks.JpegQuality() : 80;
   const ImageFileResult r = SavePageImage(path, picture.Bitmap(), quality);
   if (!r.Ok()) Message(ImageFileMessage(path, r));
 }

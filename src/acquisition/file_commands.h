@@ -16,6 +16,18 @@ inline constexpr int kLoadImage = 0;
 inline constexpr int kLoadDark = 1;
 inline constexpr int kLoadFlat = 2;
 
+// What other windows do around an opening; empty ones do nothing (the JPEG
+// quality reads 80).
+struct FileHooks {
+  std::function<void()> OnOpenCancelled;  // a running script stops
+  std::function<void()> OnFileOpened;     // a script waiting for the file continues
+  std::function<void(int loadKind, const std::string& name)> ShowDarkFlatName;
+  std::function<void()> StopIntegration;
+  std::function<void(int loadKind)> SetIntegrationMode;  // "Creer image unique" / Dark / Flat
+  std::function<void(int loadKind)> ComposeDarkOrFlat;   // fills the dark or flat buffer
+  std::function<int()> JpegQuality;                      // SPED_Qualite_Jpeg, 80 when empty
+};
+
 // Image files as the image camera's source ("file mode"), opened as an
 // image, a dark or a flat, and the page on display saved as a bitmap or JPEG
 // file: the "Ouvrir" and "Enregistrer" commands of the main window.
@@ -32,14 +44,7 @@ class FileCommands {
   SpeedButton SPDB_Ouvrir;
   SpeedButton SPDB_Enregistrer;
 
-  // What other windows do around an opening; empty ones do nothing.
-  std::function<void()> OnOpenCancelled;  // a running script stops
-  std::function<void()> OnFileOpened;     // a script waiting for the file continues
-  std::function<void(int loadKind, const std::string& name)> ShowDarkFlatName;
-  std::function<void()> StopIntegration;
-  std::function<void(int loadKind)> SetIntegrationMode;  // "Creer image unique" / Dark / Flat
-  std::function<void(int loadKind)> ComposeDarkOrFlat;   // fills the dark or flat buffer
-  std::function<int()> JpegQuality;                      // SPED_Qualite_Jpeg, 80 when empty
+  FileHooks Hooks;
 
   // "Ouvrir" > "Image" / "Dark" / "Flat": the dialog, then the file source.
   void Open(int loadKind);

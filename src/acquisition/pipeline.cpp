@@ -194,7 +194,7 @@ bool TFRM_Alv::Accept(bool& measured) {
     Trace("zone image");
     CopyDisplayZone(*zoneImage_);
     Trace("quality measure");
-    return Hooks.MeasureQuality ? Hooks.MeasureQuality(*zoneImage_) : false;
+    return Hooks.MeasureQuality ? Hooks.MeasureQuality(*zoneImage_) : true;
   }
   // 11b. Motion detection, or every frame is accepted.
   bool accepted = true;
@@ -202,7 +202,7 @@ bool TFRM_Alv::Accept(bool& measured) {
   if (motion.armed && motion.levelThreshold > 0 && motion.countThreshold > 0) {
     Trace("motion detection");
     accepted = Hooks.DetectMotion ? Hooks.DetectMotion(motion.levelThreshold, motion.countThreshold)
-                                  : false;
+                                  : true;
   }
   if (Ask(Inputs.IntegrationActive) || NeedsIntegerPath()) {
     Trace("zone image");

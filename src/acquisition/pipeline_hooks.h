@@ -63,9 +63,9 @@ struct PipelineInputs {
 };
 
 // The stages of the pipeline that other windows carry out, called with what
-// the pipeline passes. An empty hook does nothing (a query returns its
-// neutral answer: tracking stayed inside the frame, no motion, quality
-// refused).
+// the pipeline passes. An empty hook does nothing (a query returns the answer
+// that lets the frame through: tracking stayed inside the frame, the quality
+// and the motion test passed).
 struct PipelineHooks {
   // Hears the name of every stage the pipeline reaches, in order.
   std::function<void(std::string_view stage)> Trace;
@@ -107,8 +107,9 @@ struct PipelineHooks {
 
   // Measured frame rate of a camera for its EDT_CamN_FPS field.
   std::function<void(int camera, const std::string& rate, bool repaintNow)> ShowFrameRate;
-  // Fits the display and detection zones to a camera's new frame size.
-  std::function<void(int camera)> FitZones;
+  // Fits the zones, the reticle and the sampling to a camera's new frame
+  // size, at a start or after a format change.
+  std::function<void(int camera, bool start)> FitZones;
   // Estimated size of a saved image, for the sequencer's EDT_Taille_Fichier.
   std::function<void(int64_t bytes)> ShowSavedImageSize;
   std::function<void()> RefreshMemoryStatus;

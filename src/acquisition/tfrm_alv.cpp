@@ -34,7 +34,6 @@ void TFRM_Alv::FormCreate() {
   Step("opaque pictures", {});
   Step("install key hook", Lifecycle.InstallKeyHook);
   Step("reset pipeline state", [this] {
-    for (CameraState& c : cameras_) c.referenceWidth = c.referenceHeight = 0;
     MNU_Operations.SetEnabled(false);
     State.longExposureMode = false;
     State.permanentView = false;
@@ -153,7 +152,8 @@ bool TFRM_Alv::AcceptVideoFormat(int width, int height) {
   return false;
 }
 
-void TFRM_Alv::SetCameraFormat(int camera, int width, int height, int bitDepth, bool cameraStart) {
+void TFRM_Alv::SetCameraFormat(int camera, int width, int height, int bitDepth, bool cameraStart,
+                               bool fileStart) {
   CameraState& c = Camera(camera);
   c.width = width;
   c.height = height;
@@ -162,7 +162,7 @@ void TFRM_Alv::SetCameraFormat(int camera, int width, int height, int bitDepth, 
   page.Bitmap().Resize(width, height);
   page.Invalidate();
   if (camera == imageCamera_ && height > 0) ZoneAspect = static_cast<double>(width) / height;
-  if (Hooks.FitZones) Hooks.FitZones(camera);
+  if (Hooks.FitZones) Hooks.FitZones(camera, cameraStart || fileStart);
   if (cameraStart) {
     if (Hooks.ClearCells) Hooks.ClearCells(State.targetBuffer);
     State.frameRateCounter = 0;

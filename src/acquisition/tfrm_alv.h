@@ -120,10 +120,12 @@ class TFRM_Alv : public Window {
   // Checks a video format against the frame limits; a refused one is named
   // in the message window.
   bool AcceptVideoFormat(int width, int height);
-  // A camera (cameraStart) or a file source takes a format: camera record,
-  // source page size, zone aspect, zones; a camera start also clears the
-  // integration's target buffer and restarts the frame-rate count.
-  void SetCameraFormat(int camera, int width, int height, int bitDepth, bool cameraStart);
+  // A camera (cameraStart) or a file source (fileStart) takes a format, or a
+  // running camera a new one (neither): camera record, source page size, zone
+  // aspect, zones; a camera start also clears the integration's target
+  // buffer and restarts the frame-rate count.
+  void SetCameraFormat(int camera, int width, int height, int bitDepth, bool cameraStart,
+                       bool fileStart = false);
   // Places a decoded frame in frame slot 0, demosaiced when raw colour mode
   // is on and the frame came through the decompressor or from a file. A
   // frame beyond the frame limits is refused with the size message.

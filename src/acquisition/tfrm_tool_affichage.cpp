@@ -60,7 +60,8 @@ TFRM_Tool_Affichage::TFRM_Tool_Affichage(Application& app)
   BTN_Reset_MAP.OnClick = [this] { BTN_Reset_MAPClick(); };
   RDB_Methode_FWHM.OnClick = [this] { RDB_MethodeClick(); };
   RDB_Methode_DCT.OnClick = [this] { RDB_MethodeClick(); };
-  CKB_Auto_MAP.OnClick = [this] { CKB_Auto_MAPClick(); };
+  CKB_FWHM_Auto.OnClick = [this] { CKB_FWHM_AutoClick(); };
+  CKB_FWHM_AutoClick();
   CKB_Gros_Caract.OnClick = [this] { CKB_Gros_CaractClick(); };
 }
 
@@ -143,12 +144,24 @@ void TFRM_Tool_Affichage::RDB_MethodeClick() {
   }
 }
 
-void TFRM_Tool_Affichage::CKB_Auto_MAPClick() {
-  SPED_Seuil_MAP.SetEnabled(!CKB_Auto_MAP.Checked());
+void TFRM_Tool_Affichage::CKB_FWHM_AutoClick() {
+  SPED_Seuil_MAP.SetEnabled(!CKB_FWHM_Auto.Checked());
 }
 
 void TFRM_Tool_Affichage::CKB_Gros_CaractClick() {
   Host().ShowLargeFocusWindow(CKB_Gros_Caract.Checked());
+}
+
+void TFRM_Tool_Affichage::CameraStarted() {
+  CKB_Reticule.SetEnabled(true);
+  CKB_MAP.SetEnabled(true);
+  display_.RedrawReticle();
+}
+
+void TFRM_Tool_Affichage::GuideCameraStopped() {
+  CKB_Reticule.SetEnabled(false);
+  CKB_MAP.SetChecked(false);
+  CKB_MAP.SetEnabled(false);
 }
 
 }  // namespace orniva

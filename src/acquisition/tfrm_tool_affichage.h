@@ -40,7 +40,7 @@ class TFRM_Tool_Affichage : public Window {
   GroupBox GRB_Methode_MAP{TBS_MAP, "GRB_Methode_MAP", "Methode"};
   RadioButton RDB_Methode_FWHM{GRB_Methode_MAP, "RDB_Methode_FWHM", "FWHM", true};
   RadioButton RDB_Methode_DCT{GRB_Methode_MAP, "RDB_Methode_DCT", "Detection de contraste"};
-  CheckBox CKB_Auto_MAP{TBS_MAP, "CKB_Auto_MAP", "Auto"};
+  CheckBox CKB_FWHM_Auto{TBS_MAP, "CKB_FWHM_Auto", "Auto", true};
   SpinEdit SPED_Seuil_MAP{TBS_MAP, "SPED_Seuil_MAP", 500, 0, 1000};
   CheckBox CKB_Gros_Caract{TBS_MAP, "CKB_Gros_Caract", "Gros caract."};
 
@@ -81,10 +81,16 @@ class TFRM_Tool_Affichage : public Window {
   void CKB_Src1_AutoguidageClick();
   void CKB_Src2_AutoguidageClick();
   void SCB_OrientChange();
+  // A camera started: the reticle and the focus aid can be switched on, and
+  // the reticle is drawn again. The guide camera stopped: the focus aid is
+  // switched off, and both wait for a camera.
+  void CameraStarted();
+  void GuideCameraStopped();
+
   void CKB_MAPClick();
   void BTN_Reset_MAPClick();
   void RDB_MethodeClick();
-  void CKB_Auto_MAPClick();
+  void CKB_FWHM_AutoClick();
   void CKB_Gros_CaractClick();
 
  private:

@@ -87,8 +87,8 @@ TFRM_Tool_Images::TFRM_Tool_Images(Application& app)
   RDB_Dark_Smart.OnClick = [this] { DarkChange(); };
   SPED_RDark.OnChange = [this] { DarkChange(); };
   CKB_Active_Flat.OnClick = [this] { CKB_Active_FlatClick(); };
-  SPDB_Ouvrir_Dark.OnClick = [this] { Call(hooks.openCorrectionFile, std::string("Dark")); };
-  SPDB_Ouvrir_Flat.OnClick = [this] { Call(hooks.openCorrectionFile, std::string("Flat")); };
+  SPDB_Ouvrir_Dark.OnClick = [this] { Call(Hooks.OpenCorrectionFile, std::string("Dark")); };
+  SPDB_Ouvrir_Flat.OnClick = [this] { Call(Hooks.OpenCorrectionFile, std::string("Flat")); };
   CKB_Equal.OnClick = [this] { CKB_EqualClick(); };
   PNL_Points.SetHorizontal(true);
   for (int j = 0; j < 9; ++j) {
@@ -165,7 +165,7 @@ ComposeSettings TFRM_Tool_Images::Settings() const {
 }
 
 void TFRM_Tool_Images::Compose(int target, bool addFrame, bool singleFrame, bool render) {
-  if (Images.sync) Images.sync(Images);
+  if (Images.Sync) Images.Sync(Images);
   ComposeState& st = Images.state;
   const ComposeOutcome o =
       ComposeResult(st, Settings(), *Images.zoneImage, Images.zoneRect,
@@ -191,9 +191,9 @@ void TFRM_Tool_Images::Compose(int target, bool addFrame, bool singleFrame, bool
   --updating_;
   lastAddMs_ = o.addMs;
   lastDarkFlatMs_ = o.correctMs;
-  Call(hooks.times, lastAddMs_, lastDarkFlatMs_);
+  Call(Hooks.Times, lastAddMs_, lastDarkFlatMs_);
   if (target == 2) CKB_Active_Flat.SetEnabled(true);
-  if (render) Call(hooks.resultRendered);
+  if (render) Call(Hooks.ResultRendered);
   // The frame that reaches the limit has been added (and shown): now stop.
   if (o.limitReached && IntegrationRunning()) BTN_Arreter_AddClick();
 }
@@ -220,7 +220,7 @@ void TFRM_Tool_Images::Rerender() {
   const bool render = CKB_Visu_Permanente.Checked();
   Compose(TargetBuffer(), false, !CKB_Integration.Checked(), render);
   // The full-screen view shows the new levels too, even with no frame coming.
-  if (render) Call(hooks.fullScreenRefresh);
+  if (render) Call(Hooks.FullScreenRefresh);
 }
 
 void TFRM_Tool_Images::ShowCounters(int target) {
@@ -249,12 +249,12 @@ void TFRM_Tool_Images::CKB_IntegrationClick() {
     CKB_Visu_Permanente.SetEnabled(true);
     BTN_Arreter_Add.SetEnabled(false);
     EnableLevelControls();
-    Call(hooks.playAdd, true);
-    Call(hooks.binningMenus, false);
+    Call(Hooks.PlayAdd, true);
+    Call(Hooks.BinningMenus, false);
     if (RDB_Boucle.Checked()) RDB_BoucleClick();
     if (RDB_Dark.Checked() || RDB_Flat.Checked()) {
-      Call(hooks.wholeFrameZone, false, RDB_Flat.Checked());
-      Call(hooks.zoneSizeControl, 0, false);
+      Call(Hooks.WholeFrameZone, false, RDB_Flat.Checked());
+      Call(Hooks.ZoneSizeControl, 0, false);
     }
   } else {
     if (RDB_Unique.Checked()) {
@@ -265,9 +265,9 @@ void TFRM_Tool_Images::CKB_IntegrationClick() {
     SetModeControlsEnabled(false);
     CKB_Visu_Permanente.SetEnabled(false);
     BTN_Arreter_Add.SetEnabled(false);
-    Call(hooks.playAdd, false);
-    Call(hooks.zoneSizeControl, Images.frameWidth, true);
-    Call(hooks.binningMenus, true);
+    Call(Hooks.PlayAdd, false);
+    Call(Hooks.ZoneSizeControl, Images.frameWidth, true);
+    Call(Hooks.BinningMenus, true);
     EnableLevelControls();
   }
   st.ringHead = st.ringTail = 0;
@@ -277,47 +277,47 @@ void TFRM_Tool_Images::FreeRing() {
   if (Images.state.ring.empty()) return;
   Images.state.ring.clear();
   Images.state.ring.shrink_to_fit();
-  Call(hooks.memoryStatus);
+  Call(Hooks.MemoryStatus);
 }
 
 void TFRM_Tool_Images::RDB_UniqueClick() {
   FreeRing();
-  Call(hooks.zoneSizeControl, Images.frameWidth, true);
-  Call(hooks.zonesChanged);
+  Call(Hooks.ZoneSizeControl, Images.frameWidth, true);
+  Call(Hooks.ZonesChanged);
   ShowCounters(0);
   Compose(0, false, false, CKB_Visu_Permanente.Checked());
 }
 
 void TFRM_Tool_Images::RDB_BoucleClick() {
-  Call(hooks.zoneSizeControl, 640, true);
-  Call(hooks.zonesChanged);
+  Call(Hooks.ZoneSizeControl, 640, true);
+  Call(Hooks.ZonesChanged);
   ShowCounters(0);
   Compose(0, false, false, CKB_Visu_Permanente.Checked());
 }
 
 void TFRM_Tool_Images::RDB_DarkClick() {
   FreeRing();
-  Call(hooks.zoneSizeControl, Images.frameWidth, false);
-  Call(hooks.wholeFrameZone, true, false);
+  Call(Hooks.ZoneSizeControl, Images.frameWidth, false);
+  Call(Hooks.WholeFrameZone, true, false);
   Images.zoneRect = {0, 0, Images.frameWidth, Images.frameHeight};
-  Call(hooks.zonesChanged);
+  Call(Hooks.ZonesChanged);
   ShowCounters(1);
   Compose(1, false, false, CKB_Visu_Permanente.Checked());
 }
 
 void TFRM_Tool_Images::RDB_FlatClick() {
   FreeRing();
-  Call(hooks.zoneSizeControl, Images.frameWidth, false);
-  Call(hooks.wholeFrameZone, true, true);
+  Call(Hooks.ZoneSizeControl, Images.frameWidth, false);
+  Call(Hooks.WholeFrameZone, true, true);
   Images.zoneRect = {0, 0, Images.frameWidth, Images.frameHeight};
-  Call(hooks.zonesChanged);
+  Call(Hooks.ZonesChanged);
   ShowCounters(2);
   Compose(2, false, false, CKB_Visu_Permanente.Checked());
 }
 
 void TFRM_Tool_Images::BTN_Demarrer_AddClick() {
   // The ring is sized from the display zone as it is now.
-  if (Images.sync) Images.sync(Images);
+  if (Images.Sync) Images.Sync(Images);
   ComposeState& st = Images.state;
   if (RDB_Boucle.Checked() && SPED_Nb_Bitmap.Value() == 0) SPED_Nb_Bitmap.SetValue(1);
   st.ringSize = SPED_Nb_Bitmap.Value() + 1;
@@ -332,19 +332,19 @@ void TFRM_Tool_Images::BTN_Demarrer_AddClick() {
       } catch (const std::bad_alloc&) {
         break;
       }
-      Call(hooks.memoryStatus);
+      Call(Hooks.MemoryStatus);
     }
     SPED_Nb_Bitmap.SetValue(std::max(1, static_cast<int>(st.ring.size())) - 1);
     BTN_Reset_AddClick();
     st.ringFill = 0;
   }
   if (RDB_Dark.Checked() || RDB_Flat.Checked()) {
-    Call(hooks.wholeFrameZone, true, RDB_Flat.Checked());
-    Call(hooks.trackingBox, false);
+    Call(Hooks.WholeFrameZone, true, RDB_Flat.Checked());
+    Call(Hooks.TrackingBox, false);
   }
   SetModeControlsEnabled(false);
   CKB_Integration.SetEnabled(false);
-  Call(hooks.zoneSizeControl, 0, false);
+  Call(Hooks.ZoneSizeControl, 0, false);
   BTN_Arreter_Add.SetEnabled(true);
 }
 
@@ -352,12 +352,12 @@ void TFRM_Tool_Images::BTN_Arreter_AddClick() {
   ComposeState& st = Images.state;
   if (RDB_Boucle.Checked()) FreeRing();
   if (RDB_Dark.Checked()) {
-    Call(hooks.trackingBox, true);
+    Call(Hooks.TrackingBox, true);
     TNI_MaxDark.SetValue(0);
     SCB_Seuil_dark.SetPosition(100);
   }
   if (RDB_Flat.Checked()) {
-    Call(hooks.trackingBox, true);
+    Call(Hooks.TrackingBox, true);
     TNI_MaxFlat.SetValue(st.count[2]);
     CKB_Active_Flat.SetEnabled(true);
     st.flatMean = FlatMeans(st.cells[2], Images.frameWidth, Images.frameHeight);
@@ -365,15 +365,15 @@ void TFRM_Tool_Images::BTN_Arreter_AddClick() {
   SetModeControlsEnabled(true);
   CKB_Integration.SetEnabled(true);
   const bool fixedZone = RDB_Dark.Checked() || RDB_Flat.Checked();
-  Call(hooks.zoneSizeControl, RDB_Boucle.Checked() ? 640 : Images.frameWidth, !fixedZone);
+  Call(Hooks.ZoneSizeControl, RDB_Boucle.Checked() ? 640 : Images.frameWidth, !fixedZone);
   BTN_Arreter_Add.SetEnabled(false);
   if (!CKB_Visu_Permanente.Checked()) Compose(TargetBuffer(), false, false, true);
-  Call(hooks.integrationEnded);
+  Call(Hooks.IntegrationEnded);
 }
 
 void TFRM_Tool_Images::BTN_Reset_AddClick() {
   ComposeState& st = Images.state;
-  Call(hooks.resultBlack);
+  Call(Hooks.ResultBlack);
   int target = 0;
   if (RDB_Dark.Checked()) {
     target = 1;
@@ -398,7 +398,7 @@ void TFRM_Tool_Images::BTN_Reset_AddClick() {
   TNI_Min.SetValue(0);
   st.ringHead = st.ringTail = 0;
   st.ringSize = SPED_Nb_Bitmap.Value() + 1;
-  Call(hooks.operationsMenu);
+  Call(Hooks.OperationsMenu);
 }
 
 // "Seuils" page.
@@ -459,7 +459,7 @@ void TFRM_Tool_Images::DarkChange() {
   if (!CKB_Integration.Checked()) {
     if (previousDarkPower_ == 0) {
       // Put the still picture through the integer path so the dark applies.
-      Call(hooks.resultToZone);
+      Call(Hooks.ResultToZone);
       Images.state.cells[0].Clear();
       Compose(0, true, true, permanent);
     }
@@ -559,6 +559,16 @@ void TFRM_Tool_Images::BTN_Ecrire_CourbeClick() {
     App().Dlg().MessageBox("Impossible d'ecrire le fichier " + *path, Caption(), MessageKind::Error,
                            MessageButtons::Ok);
   }
+}
+
+void TFRM_Tool_Images::CameraStarted() {
+  CKB_Integration.SetEnabled(true);
+}
+
+void TFRM_Tool_Images::ImageCameraStopped() {
+  if (IntegrationRunning()) BTN_Arreter_AddClick();
+  CKB_Integration.SetChecked(false);
+  CKB_Integration.SetEnabled(false);
 }
 
 }  // namespace orniva

@@ -15,7 +15,7 @@ namespace orniva {
 // the zone image and zone rectangle the pipeline prepares, the render image
 // the result page is copied from, the image camera's binning and frame size.
 // Without a pipeline the images are the window's own; the program points
-// them at the main window's and fills the rest through sync before each
+// them at the main window's and fills the rest through Sync before each
 // compositing step.
 struct CompositorImages {
   ComposeState state;
@@ -27,27 +27,27 @@ struct CompositorImages {
   int binning = 1;
   int frameWidth = 0, frameHeight = 0;
   int displayZoneSize = 320;  // SCB_Taille_ZAffich position
-  std::function<void(CompositorImages&)> sync;
+  std::function<void(CompositorImages&)> Sync;
 };
 
 // What the page handlers ask of the rest of the program; every hook may be
 // left empty.
 struct ToolImagesHooks {
-  std::function<void()> resultRendered;     // copy the render image to the result page
-  std::function<void()> resultBlack;        // paint the result page black
-  std::function<void()> resultToZone;       // copy the result page into the zone image
-  std::function<void()> zonesChanged;       // the pipeline recomputes the zones
-  std::function<void()> fullScreenRefresh;  // the full-screen view shows the result again
-  std::function<void(int limit, bool enabled)> zoneSizeControl;       // size limit, control state
-  std::function<void(bool centreOnFrame, bool flat)> wholeFrameZone;  // dark/flat zone
-  std::function<void(bool enabled)> binningMenus;
-  std::function<void(bool enabled)> trackingBox;  // "Activé" of tracking (off when disabled)
-  std::function<void(bool enabled)> playAdd;      // "Ajouter" of the play control
-  std::function<void()> operationsMenu;           // "&Operations" enabled again
-  std::function<void()> memoryStatus;             // refresh the resources window
-  std::function<void()> integrationEnded;         // a script waiting for the end goes on
-  std::function<void(const std::string& kind)> openCorrectionFile;  // "Dark" or "Flat" dialog
-  std::function<void(double addMs, double darkFlatMs)> times;       // resources window
+  std::function<void()> ResultRendered;     // copy the render image to the result page
+  std::function<void()> ResultBlack;        // paint the result page black
+  std::function<void()> ResultToZone;       // copy the result page into the zone image
+  std::function<void()> ZonesChanged;       // the pipeline recomputes the zones
+  std::function<void()> FullScreenRefresh;  // the full-screen view shows the result again
+  std::function<void(int limit, bool enabled)> ZoneSizeControl;       // size limit, control state
+  std::function<void(bool centreOnFrame, bool flat)> WholeFrameZone;  // dark/flat zone
+  std::function<void(bool enabled)> BinningMenus;
+  std::function<void(bool enabled)> TrackingBox;  // "Activé" of tracking (off when disabled)
+  std::function<void(bool enabled)> PlayAdd;      // "Ajouter" of the play control
+  std::function<void()> OperationsMenu;           // "&Operations" enabled again
+  std::function<void()> MemoryStatus;             // refresh the resources window
+  std::function<void()> IntegrationEnded;         // a script waiting for the end goes on
+  std::function<void(const std::string& kind)> OpenCorrectionFile;  // "Dark" or "Flat" dialog
+  std::function<void(double addMs, double darkFlatMs)> Times;       // resources window
 };
 
 // The image tool window: pages "Integration", "Seuils", "Dark", "Flat" and
@@ -178,8 +178,23 @@ class TFRM_Tool_Images : public Window {
   Button BTN_Lire_Courbe{PNL_Courbes, "BTN_Lire_Courbe", "Lire..."};
   Button BTN_Ecrire_Courbe{PNL_Courbes, "BTN_Ecrire_Courbe", "Ecrire..."};
 
+  // "Enregistrement": the size of one saved page and the JPEG quality (the
+  // sequence itself comes with the sequencer).
+  TabSheet TBS_Enregistrement{PGC_Images, "TBS_Enregistrement", "Enregistrement"};
+  Label LBL_Taille_Fichier{TBS_Enregistrement, "LBL_Taille_Fichier", "Taille (Octets)"};
+  Edit EDT_Taille_Fichier{TBS_Enregistrement, "EDT_Taille_Fichier"};
+  Label LBL_Qualite_Jpeg{TBS_Enregistrement, "LBL_Qualite_Jpeg", "Qualité Jpeg"};
+  SpinEdit SPED_Qualite_Jpeg{TBS_Enregistrement, "SPED_Qualite_Jpeg", 80, 1, 100};
+  // "Selection d'images": the lamp of the last frame's verdict, green when it
+  // passed, red when it was refused.
+  TabSheet TBS_Select_Images{PGC_Images, "TBS_Select_Images", "Selection d'images"};
+  Panel PNL_Image_Selected{TBS_Select_Images, "PNL_Image_Selected"};
+  void ShowSelectionVerdict(bool accepted) {
+    PNL_Image_Selected.SetColor(accepted ? Rgb(0, 255, 0) : Rgb(255, 0, 0));
+  }
+
   CompositorImages Images;
-  ToolImagesHooks hooks;
+  ToolImagesHooks Hooks;
   // Folder the curve dialogs open in (the preferences' filters folder).
   std::string filtersDirectory;
 
@@ -206,6 +221,12 @@ class TFRM_Tool_Images : public Window {
   void WriteSettings(IniFile& file) const;
 
   // Handlers.
+  // A camera started: integration can be switched on. The image camera
+  // stopped: a running integration ends, is switched off and waits for a
+  // camera.
+  void CameraStarted();
+  void ImageCameraStopped();
+
   void CKB_IntegrationClick();
   void RDB_UniqueClick();
   void RDB_BoucleClick();

@@ -30,14 +30,14 @@ TFRM_Tool_Mesures::TFRM_Tool_Mesures(Application& app)
 }
 
 void TFRM_Tool_Mesures::ComputeEffectiveFocal() {
-  OpticsSettings o = ReadOptics ? ReadOptics() : OpticsSettings{};
+  OpticsSettings o = Hooks.ReadOptics ? Hooks.ReadOptics() : OpticsSettings{};
   effectiveFocal_ = EffectiveFocal(o.Focal, o.BarlowChecked, o.Barlow, o.ReducerChecked, o.Reducer);
-  if (OnEffectiveFocal) OnEffectiveFocal(effectiveFocal_);
+  if (Hooks.OnEffectiveFocal) Hooks.OnEffectiveFocal(effectiveFocal_);
 }
 
 void TFRM_Tool_Mesures::ComputeSampling(int camera) {
-  CameraSettings c = ReadCamera ? ReadCamera() : CameraSettings{};
-  int width = FrameWidth ? FrameWidth(camera) : 0;
+  CameraSettings c = Hooks.ReadCamera ? Hooks.ReadCamera() : CameraSettings{};
+  int width = Hooks.FrameWidth ? Hooks.FrameWidth(camera) : 0;
   if (width <= 0) width = lastVideoWidth_;
   // A damaged saved width must not divide by zero: take the frame as the
   // reference resolution.
@@ -72,15 +72,15 @@ void TFRM_Tool_Mesures::OpticsChanged() {
   ComputeEffectiveFocal();
   ComputeSampling(1);
   ComputeSampling(2);
-  if (OnRedrawReticle) OnRedrawReticle();
+  if (Hooks.OnRedrawReticle) Hooks.OnRedrawReticle();
   MeasureDistance();
-  if (OnRedrawChart) OnRedrawChart();
+  if (Hooks.OnRedrawChart) Hooks.OnRedrawChart();
 }
 
 void TFRM_Tool_Mesures::CameraSettingsChanged(bool bothCameras) {
   ComputeSampling(1);
   if (bothCameras) ComputeSampling(2);
-  if (OnRedrawReticle) OnRedrawReticle();
+  if (Hooks.OnRedrawReticle) Hooks.OnRedrawReticle();
   MeasureDistance();
 }
 
@@ -105,7 +105,7 @@ void TFRM_Tool_Mesures::ShowPage(TabSheet& page) {
 }
 
 void TFRM_Tool_Mesures::BTN_Def_DeclinaisonClick() {
-  if (OnDefineDeclination) OnDefineDeclination();
+  if (Hooks.OnDefineDeclination) Hooks.OnDefineDeclination();
 }
 
 void TFRM_Tool_Mesures::TNI_DistObjetExit() {

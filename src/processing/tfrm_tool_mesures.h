@@ -25,6 +25,24 @@ struct CameraSettings {
   int ReferenceHeight = 480;
 };
 
+// What the measurement window reads from the windows that own its settings
+// and what it asks them to do. Unset, the preferences' defaults hold, cameras
+// have no frame and nothing is redrawn.
+struct MeasureHooks {
+  std::function<OpticsSettings()> ReadOptics;
+  std::function<CameraSettings()> ReadCamera;
+  // Camera 1 or 2's current frame width in pixels, 0 when it has no frame.
+  std::function<int(int camera)> FrameWidth;
+  // Shows the effective focal length ("Focale totale (mm) :").
+  std::function<void(double)> OnEffectiveFocal;
+  // Redraw what depends on the sampling: the reticle's graduation, and the
+  // sky chart's field frame when the chart is shown.
+  std::function<void()> OnRedrawReticle;
+  std::function<void()> OnRedrawChart;
+  // The main window's "Declinaison d'une etoile" command.
+  std::function<void()> OnDefineDeclination;
+};
+
 // The measurement window "Mesures": image scale and field of the frame, the
 // angle and distance between two points marked on the guide camera's page,
 // and the drift speed and approximate declination of a star.
@@ -60,20 +78,7 @@ class TFRM_Tool_Mesures : public Window {
   Label LBL_Decl_Etoile{TBS_Declinaison, "LBL_Decl_Etoile", "Declinaison approx."};
   Edit EDT_Decl_Etoile{TBS_Declinaison, "EDT_Decl_Etoile"};
 
-  // What the program wires in from the windows that own these settings and
-  // actions. Unset, the preferences' defaults hold and cameras have no frame.
-  std::function<OpticsSettings()> ReadOptics;
-  std::function<CameraSettings()> ReadCamera;
-  // Camera 1 or 2's current frame width in pixels, 0 when it has no frame.
-  std::function<int(int camera)> FrameWidth;
-  // Shows the effective focal length ("Focale totale (mm) :").
-  std::function<void(double)> OnEffectiveFocal;
-  // Redraw what depends on the sampling: the reticle's graduation, and the
-  // sky chart's field frame when the chart is shown.
-  std::function<void()> OnRedrawReticle;
-  std::function<void()> OnRedrawChart;
-  // The main window's "Declinaison d'une etoile" command.
-  std::function<void()> OnDefineDeclination;
+  MeasureHooks Hooks;
 
   // Recomputes the effective focal length and shows it.
   void ComputeEffectiveFocal();
@@ -101,6 +106,8 @@ class TFRM_Tool_Mesures : public Window {
   // Shows the window on one of its pages (menu items, tool buttons, scripts).
   void ShowPage(TabSheet& page);
 
+  // The guide camera stopped: no declination can be measured.
+  void GuideCameraStopped() { BTN_Def_Declinaison.SetEnabled(false); }
   void BTN_Def_DeclinaisonClick();
   void TNI_DistObjetExit();
 

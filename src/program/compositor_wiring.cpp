@@ -4,8 +4,6 @@
 #include <memory>
 #include <string>
 
-#include "program/find_control.h"
-
 namespace orniva {
 namespace {
 
@@ -18,25 +16,23 @@ std::string Milliseconds(double ms) {
 // What the image tool's modes change in other windows: the display-zone
 // size control, the zone over the whole frame for a dark or a flat, the
 // binning menus, tracking's box, the play control's "Ajouter" and the
-// "&Operations" menu. Controls of windows not in the program are skipped.
-void ConnectZoneAndCameraControls(TFRM_Alv& alv, TFRM_Tool_Images& tools) {
-  // The windows exist by now, so their controls are found once; the
-  // cameras' menus are made later and are looked for when needed.
-  Application& app = alv.App();
-  ScrollBar* size = FindControl<ScrollBar>(app, "SCB_Taille_ZAffich");
-  CheckBox* tracking = FindControl<CheckBox>(app, "CKB_Suivi");
-  Button* playAdd = FindControl<Button>(app, "BTN_Ajouter");
-  ToolImagesHooks& h = tools.hooks;
-  h.zoneSizeControl = [size](int limit, bool enabled) {
-    if (!size) return;
-    if (limit > 0 && size->Position() > limit) size->SetPosition(limit);
-    size->SetEnabled(enabled);
+// "&Operations" menu.
+void ConnectZoneAndCameraControls(const CompositorWindows& w) {
+  TFRM_Alv& alv = w.alv;
+  ScrollBar& size = w.display.SCB_Taille_ZAffich;
+  CheckBox& tracking = w.suivi.CKB_Suivi;
+  Button& playAdd = w.play.BTN_Ajouter;
+  CameraCommands& cameras = w.cameras;
+  ToolImagesHooks& h = w.tools.Hooks;
+  h.ZoneSizeControl = [&size](int limit, bool enabled) {
+    if (limit > 0 && size.Position() > limit) size.SetPosition(limit);
+    size.SetEnabled(enabled);
   };
-  h.wholeFrameZone = [&alv, size](bool centreOnFrame, bool flat) {
+  h.WholeFrameZone = [&alv, &size](bool centreOnFrame, bool flat) {
     const CameraState& c = alv.Camera(alv.ImageCamera());
     const int w = c.width, hgt = c.height;
     if (w <= 0 || hgt <= 0) return;
-    if (size) size->SetPosition(w);
+    size.SetPosition(w);
     if (centreOnFrame) {
       alv.Zones.SetCentre(flat ? Point{w / 2, hgt / 2} : Point{(w - 1) / 2, (hgt - 1) / 2});
       alv.Zones.SetOffset({0, 0});
@@ -44,29 +40,28 @@ void ConnectZoneAndCameraControls(TFRM_Alv& alv, TFRM_Tool_Images& tools) {
     alv.Zones.frameZone = alv.Zones.zone = Rect{0, 0, w, hgt};
     alv.State.zonesChangeRequested = true;
   };
-  h.binningMenus = [&app](bool enabled) {
-    for (const char* name : {"MNU_Cam1_Binning", "MNU_Cam2_Binning"}) {
-      if (MenuItem* m = FindControl<MenuItem>(app, name)) m->SetEnabled(enabled);
-    }
+  h.BinningMenus = [&cameras](bool enabled) {
+    cameras.Cam1.MNU_Binning.SetEnabled(enabled);
+    cameras.Cam2.MNU_Binning.SetEnabled(enabled);
   };
-  h.trackingBox = [tracking](bool enabled) {
-    if (!tracking) return;
-    if (!enabled) tracking->SetChecked(false);
-    tracking->SetEnabled(enabled);
+  h.TrackingBox = [&tracking](bool enabled) {
+    if (!enabled) tracking.SetChecked(false);
+    tracking.SetEnabled(enabled);
   };
-  h.playAdd = [playAdd](bool enabled) {
-    if (playAdd) playAdd->SetEnabled(enabled);
-  };
-  h.operationsMenu = [&alv] { alv.MNU_Operations.SetEnabled(true); };
+  h.PlayAdd = [&playAdd](bool enabled) { playAdd.SetEnabled(enabled); };
+  h.OperationsMenu = [&alv] { alv.MNU_Operations.SetEnabled(true); };
 }
 
 }  // namespace
 
-void ConnectCompositor(TFRM_Alv& alv, TFRM_Tool_Images& tools, TFRM_Info& info,
-                       TFRM_Ressources& resources) {
+void ConnectCompositor(const CompositorWindows& w) {
+  TFRM_Alv& alv = w.alv;
+  TFRM_Tool_Images& tools = w.tools;
+  TFRM_Info& info = w.info;
+  TFRM_Ressources& resources = w.resources;
   // Before each compositing step: the main window's images and the image
   // camera's zone, binning and frame size.
-  tools.Images.sync = [&alv, &tools](CompositorImages& images) {
+  tools.Images.Sync = [&alv, &tools](CompositorImages& images) {
     if (alv.ImagesCreated()) {
       images.zoneImage = &alv.ZoneImage();
       images.renderImage = &alv.RenderImage();
@@ -106,10 +101,10 @@ void ConnectCompositor(TFRM_Alv& alv, TFRM_Tool_Images& tools, TFRM_Info& info,
   };
   alv.Lifecycle.FreeLoopRing = [&tools] { tools.Images.state.ring.clear(); };
 
-  ToolImagesHooks& h = tools.hooks;
+  ToolImagesHooks& h = tools.Hooks;
   // Before the working images exist (the levels read from the settings at
   // start-up re-render) there is no result to copy.
-  h.resultRendered = [&alv] {
+  h.ResultRendered = [&alv] {
     if (!alv.ImagesCreated()) return;
     Image& page = alv.Image3.Bitmap();
     page.CopyRect(alv.RenderImage(), {0, 0, page.Width(), page.Height()}, 0, 0);
@@ -119,22 +114,22 @@ void ConnectCompositor(TFRM_Alv& alv, TFRM_Tool_Images& tools, TFRM_Info& info,
     }
     alv.Image3.Invalidate();
   };
-  h.resultBlack = [&alv] {
+  h.ResultBlack = [&alv] {
     alv.Image3.Bitmap().Fill(kBlack);
     alv.Image3.Invalidate();
   };
-  h.resultToZone = [&alv] {
+  h.ResultToZone = [&alv] {
     if (!alv.ImagesCreated()) return;
     const Image& page = alv.Image3.Bitmap();
     alv.ZoneImage().CopyRect(page, {0, 0, page.Width(), page.Height()}, 0, 0);
   };
-  h.fullScreenRefresh = [&alv] {
+  h.FullScreenRefresh = [&alv] {
     if (alv.Hooks.FullScreenRefresh) alv.Hooks.FullScreenRefresh();
   };
-  h.zonesChanged = [&alv] { alv.State.zonesChangeRequested = true; };
-  ConnectZoneAndCameraControls(alv, tools);
-  h.memoryStatus = [&resources] { resources.RefreshMemoryStatus(); };
-  h.times = [&resources](double addMs, double darkFlatMs) {
+  h.ZonesChanged = [&alv] { alv.State.zonesChangeRequested = true; };
+  ConnectZoneAndCameraControls(w);
+  h.MemoryStatus = [&resources] { resources.RefreshMemoryStatus(); };
+  h.Times = [&resources](double addMs, double darkFlatMs) {
     resources.EDT_Temps_addition.SetText(Milliseconds(addMs));
     resources.EDT_Temps_Dark_Flat.SetText(Milliseconds(darkFlatMs));
   };
@@ -162,20 +157,20 @@ void ConnectCorrectionFiles(TFRM_Alv& alv, FileCommands& files, TFRM_Tool_Images
   // The name of the dark or flat file being opened, for its page's
   // "Fichier :" field once its first image is in the buffer.
   auto name = std::make_shared<std::string>();
-  files.ShowDarkFlatName = [name](int, const std::string& file) { *name = file; };
-  files.SetIntegrationMode = [&tools](int loadKind) {
+  files.Hooks.ShowDarkFlatName = [name](int, const std::string& file) { *name = file; };
+  files.Hooks.SetIntegrationMode = [&tools](int loadKind) {
     RadioButton& mode = loadKind == kLoadDark   ? tools.RDB_Dark
                         : loadKind == kLoadFlat ? tools.RDB_Flat
                                                 : tools.RDB_Unique;
     if (!mode.Checked()) mode.SetChecked(true);
   };
-  files.ComposeDarkOrFlat = [&alv, &tools, name](int loadKind) {
+  files.Hooks.ComposeDarkOrFlat = [&alv, &tools, name](int loadKind) {
     if (!alv.ImagesCreated()) return;
     alv.CopyDisplayZone(alv.ZoneImage());
     tools.CorrectionFileLoaded(loadKind == kLoadDark ? 1 : 2, *name);
     if (alv.Hooks.FishEye) alv.Hooks.FishEye(alv.Image3.Bitmap());
   };
-  tools.hooks.openCorrectionFile = [&files](const std::string& kind) {
+  tools.Hooks.OpenCorrectionFile = [&files](const std::string& kind) {
     files.Open(kind == "Dark" ? kLoadDark : kLoadFlat);
   };
 }

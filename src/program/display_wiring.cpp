@@ -7,6 +7,7 @@
 #include "acquisition/tfrm_small.h"
 #include "acquisition/tfrm_tool_affichage.h"
 #include "processing/tfrm_tool_mesures.h"
+#include "telescope/tfrm_pref.h"
 #include "telescope/tfrm_tool_suivi.h"
 #include "ui/night_mode.h"
 
@@ -16,13 +17,8 @@ namespace {
 // The main window as the display windows see it.
 class MainDisplayHost : public DisplayHost {
  public:
-  MainDisplayHost(Application& app, TFRM_Alv& alv, TFRM_Small& small, TFRM_FullScreen& full)
-      : app_(app),
-        alv_(alv),
-        small_(small),
-        full_(full),
-        mesures_(dynamic_cast<TFRM_Tool_Mesures*>(app.FindWindow("TFRM_Tool_Mesures"))),
-        suivi_(dynamic_cast<TFRM_Tool_Suivi*>(app.FindWindow("TFRM_Tool_Suivi"))) {}
+  explicit MainDisplayHost(const DisplayWindows& w)
+      : alv_(w.alv), small_(w.small), mesures_(&w.mesures), suivi_(&w.suivi) {}
 
   TFRM_Tool_Mesures* Mesures() const { return mesures_; }
 
@@ -103,29 +99,21 @@ class MainDisplayHost : public DisplayHost {
   }
 
  private:
-  Application& app_;
   TFRM_Alv& alv_;
   TFRM_Small& small_;
-  TFRM_FullScreen& full_;
   TFRM_Tool_Mesures* mesures_;
   TFRM_Tool_Suivi* suivi_;
   NightModeSwitch nite_;
 };
 
-// A radio button of the preferences, when that window has it.
-bool Checked(Application& app, std::string_view name) {
-  for (Window* w : app.Windows()) {
-    if (auto* r = w->FindAs<RadioButton>(name)) return r->Checked();
-  }
-  return false;
-}
-
 }  // namespace
 
-std::unique_ptr<DisplayHost> ConnectDisplay(Application& app, TFRM_Alv& alv,
-                                            TFRM_Tool_Affichage& tool, TFRM_Small& small,
-                                            TFRM_FullScreen& full) {
-  auto host = std::make_unique<MainDisplayHost>(app, alv, small, full);
+std::unique_ptr<DisplayHost> ConnectDisplay(const DisplayWindows& w) {
+  TFRM_Alv& alv = w.alv;
+  TFRM_Tool_Affichage& tool = w.tool;
+  TFRM_Small& small = w.small;
+  TFRM_FullScreen& full = w.full;
+  auto host = std::make_unique<MainDisplayHost>(w);
   MainDisplayHost& h = *host;
   DisplayController& display = tool.Display();
   tool.Connect(h);
@@ -136,21 +124,17 @@ std::unique_ptr<DisplayHost> ConnectDisplay(Application& app, TFRM_Alv& alv,
 
   // The pipeline's drawing.
   alv.Hooks.ComputeDisplayZone = [&display](int camera) { display.ComputeAndRedraw(camera); };
-  alv.Hooks.FitZones = [&alv, &display, &h](int camera) {
-    CameraState& c = alv.Camera(camera);
+  alv.Hooks.FitZones = [&alv, &display, &h](int camera, bool start) {
+    const CameraState& c = alv.Camera(camera);
     // The sampling follows the frame width (measurement window).
     if (h.Mesures()) h.Mesures()->CameraStarted(camera, c.width, c.height);
-    // The first start of a camera, and a new format, put the zones back in
-    // the middle of the frame.
-    const bool recentre = c.referenceWidth != c.width || c.referenceHeight != c.height;
-    c.referenceWidth = c.width;
-    c.referenceHeight = c.height;
-    display.SourceStarted(camera, recentre);
+    if (start) display.SourceStarted(camera);
   };
-  alv.Hooks.DrawDetectionMarker = [&app, &display](int, Image& target, bool mini) {
+  PrefMirePage& mire = w.pref.Mire;
+  alv.Hooks.DrawDetectionMarker = [&display, &mire](int, Image& target, bool mini) {
     MarkerStyle style;
-    style.shape = Checked(app, "RDB_Cercle") ? 1 : 0;
-    style.centreMark = Checked(app, "RDB_Point") ? 1 : 0;
+    style.shape = mire.RDB_Cercle.Checked() ? 1 : 0;
+    style.centreMark = mire.RDB_Point.Checked() ? 1 : 0;
     display.DrawDetectionMarker(target, mini, style);
   };
   alv.Hooks.DrawFrameTime = [&alv](Image& target, const std::string& text) {
@@ -165,8 +149,8 @@ std::unique_ptr<DisplayHost> ConnectDisplay(Application& app, TFRM_Alv& alv,
   alv.Inputs.MiniSourceCamera = [&small] { return small.Source(); };
 
   if (TFRM_Tool_Mesures* mesures = h.Mesures()) {
-    mesures->FrameWidth = [&alv](int camera) { return int{alv.Camera(camera).width}; };
-    mesures->OnRedrawReticle = [&display] { display.RedrawReticle(); };
+    mesures->Hooks.FrameWidth = [&alv](int camera) { return int{alv.Camera(camera).width}; };
+    mesures->Hooks.OnRedrawReticle = [&display] { display.RedrawReticle(); };
   }
 
   // Clicks and pages.

@@ -2,19 +2,27 @@
 
 #include "acquisition/test_pattern.h"
 #include "acquisition/tfrm_fullscreen.h"
+#include "acquisition/tfrm_play_control.h"
 #include "acquisition/tfrm_ressources.h"
 #include "acquisition/tfrm_small.h"
 #include "acquisition/tfrm_tool_affichage.h"
 #include "automation/script_commands.h"
+#include "automation/shell_windows.h"
 #include "platform/indi_telescope.h"
 #include "platform/v4l2_source.h"
+#include "processing/shell_windows.h"
+#include "processing/tfrm_detect_mvt.h"
 #include "processing/tfrm_tool_mesures.h"
+#include "program/camera_wiring.h"
 #include "program/compositor_wiring.h"
 #include "program/display_wiring.h"
+#include "program/measure_wiring.h"
 #include "program/pipeline_wiring.h"
 #include "program/tracking_wiring.h"
-#include "program/window_shells.h"
 #include "sim/sim_frame_source.h"
+#include "sky/shell_windows.h"
+#include "telescope/shell_windows.h"
+#include "telescope/tfrm_longuepose.h"
 #include "telescope/tfrm_tool_suivi.h"
 
 namespace orniva {
@@ -77,13 +85,25 @@ void Program::CreateWindows() {
 
 void Program::Connect() {
   TFRM_Alv& alv = *main_;
-  ConnectPipelineControls(app_, alv);
-  ConnectTracking(app_, alv, Get<TFRM_Tool_Suivi>());
+  TFRM_Pref& pref = Get<TFRM_Pref>();
+  TFRM_Tool_Affichage& display = Get<TFRM_Tool_Affichage>();
+  TFRM_Tool_Images& tools = Get<TFRM_Tool_Images>();
+  TFRM_Tool_Suivi& suivi = Get<TFRM_Tool_Suivi>();
+  TFRM_Tool_Mesures& mesures = Get<TFRM_Tool_Mesures>();
+  TFRM_Longuepose& longExposure = Get<TFRM_Longuepose>();
+  TFRM_Info& info = Get<TFRM_Info>();
+  TFRM_Ressources& resources = Get<TFRM_Ressources>();
+  ConnectCapture();
+  ConnectPipelineControls(
+      {alv, info, longExposure, pref, Get<TFRM_Small>(), display, tools, Get<TFRM_Detect_Mvt>()});
+  ConnectTracking({alv, suivi, display, pref, longExposure, *cameras_});
+  ConnectCameras({alv, *cameras_, pref, display, tools, suivi, mesures, longExposure});
+  ConnectMeasures(mesures, pref);
   alv.Lifecycle.Trace = [this](std::string_view step) { Step(std::string(step)); };
   alv.ShowMessageLine = [this](bool clear, const std::string& text) {
     message_->ShowMessageLine(clear, text);
   };
-  auto& refresh = Get<TFRM_Tool_Affichage>().Rafraichissement;
+  auto& refresh = display.Rafraichissement;
   refresh.OnInterval = [&alv](int camera, int ms) {
     (camera == 1 ? alv.Timer_Cam1 : alv.Timer_Cam2).SetInterval(ms);
   };
@@ -93,17 +113,18 @@ void Program::Connect() {
     refresh.ShowFrameRate(camera,
                           dropped > 0 ? rate + " (" + std::to_string(dropped) + " perdues)" : rate);
   };
-  auto& resources = Get<TFRM_Ressources>();
   alv.Hooks.RefreshMemoryStatus = [&resources] { resources.RefreshMemoryStatus(); };
   auto& script = Script();
   script.SetProgressWindow(&Progress());
   script.SetSoundPlayer(recordingSound_);
   RegisterControlCommands(script, *message_);
-  display_ = ConnectDisplay(app_, alv, Get<TFRM_Tool_Affichage>(), Get<TFRM_Small>(),
-                            Get<TFRM_FullScreen>());
+  display_ = ConnectDisplay(
+      {alv, display, Get<TFRM_Small>(), Get<TFRM_FullScreen>(), mesures, suivi, pref});
   ConnectTelescope();
-  ConnectCompositor(alv, Get<TFRM_Tool_Images>(), Get<TFRM_Info>(), resources);
-  ConnectCapture();
+  ConnectCompositor(
+      {alv, tools, info, resources, display, suivi, Get<TFRM_PlayControl>(), *cameras_});
+  ConnectCorrectionFiles(alv, *files_, tools);
+  files_->Hooks.JpegQuality = [&tools] { return tools.SPED_Qualite_Jpeg.Value(); };
   main_->MNU_Quitter.OnClick = [this] { Shutdown(); };
   // Closing the main window ends the program.
   main_->OnClose = [this] { ShutdownSteps(); };
@@ -146,31 +167,8 @@ void Program::ConnectCapture() {
   };
   camera1_ = sources();
   camera2_ = sources();
-  TFRM_Alv& alv = *main_;
-  cameras_ = std::make_unique<CameraCommands>(alv, *camera1_, *camera2_);
-  files_ = std::make_unique<FileCommands>(alv, *cameras_);
-  ConnectCorrectionFiles(alv, *files_, Get<TFRM_Tool_Images>());
-  auto& refresh = Get<TFRM_Tool_Affichage>().Rafraichissement;
-  cameras_->RefreshMs = [&refresh](int camera) { return refresh.Value(camera); };
-  for (Window* w : app_.Windows()) {
-    if (auto* debug = w->FindAs<CheckBox>("CKB_Debug")) {
-      cameras_->Debug = [debug] { return debug->Checked(); };
-    }
-    if (auto* quality = w->FindAs<SpinEdit>("SPED_Qualite_Jpeg")) {
-      files_->JpegQuality = [quality] { return quality->Value(); };
-    }
-  }
-  Window& longExposure = Get<TFRM_Longuepose>();
-  cameras_->ShowLongExposureWindow = [&alv, &longExposure](bool show) {
-    if (!show) return longExposure.Hide();
-    // At the main window's left edge, bottoms aligned.
-    Bounds b = longExposure.GetBounds();
-    const Bounds& m = alv.GetBounds();
-    b.left = m.left;
-    b.top = m.top + m.height - b.height;
-    longExposure.SetBounds(b);
-    longExposure.Show();
-  };
+  cameras_ = std::make_unique<CameraCommands>(*main_, *camera1_, *camera2_);
+  files_ = std::make_unique<FileCommands>(*main_, *cameras_);
 }
 
 SimulatedObservatory& Program::Simulator(const std::string& catalogueDirectory,

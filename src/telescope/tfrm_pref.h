@@ -3,11 +3,13 @@
 #include <functional>
 
 #include "telescope/mount_kernels.h"
+#include "telescope/pref_pages.h"
 #include "ui/controls.h"
 
 namespace orniva {
 
-// The preferences window. This holds the mount pages: "Controle du
+// The preferences window: the optics, camera, focus-aid and marker pages,
+// and the mount pages: "Controle du
 // Telescope" (interface, serial links, test buttons), "Autoguidage/GOTO"
 // (pulses, backlash, inertia, inversions, pins, end-of-GOTO actions) and
 // the motor speeds. The mount layer reads its settings here.
@@ -75,6 +77,8 @@ class TFRM_Pref : public Window {
   // Pulses, backlash, inertia.
   SpinEdit SPED_Duree_impulsions{TBS_Guidage, "SPED_Duree_impulsions", 195, 15, 945};
   SpinEdit SPED_Impulsions_Maxi{TBS_Guidage, "SPED_Impulsions_Maxi", 945, 15, 99000};
+  // Dead band of tracking and guiding, in pixels.
+  SpinEdit SPED_Neutre{TBS_Guidage, "SPED_Neutre", 2, 0, 200};
   NumEdit TNI_Jeu_AD{TBS_Guidage, "TNI_Jeu_AD", 0};
   NumEdit TNI_Jeu_Dec{TBS_Guidage, "TNI_Jeu_Dec", 0};
   GroupBox GRB_Inertie_AD{TBS_Guidage, "GRB_Inertie_AD", "Tps. Inertie"};
@@ -129,6 +133,12 @@ class TFRM_Pref : public Window {
   NumEdit TNI_Vitesse_Sud{TBS_Vitesses, "TNI_Vitesse_Sud", 15, 3};
   CheckBox CKB_Correct_Sid{TBS_Vitesses, "CKB_Correct_Sid",
                            "Correct. Vit Siderale (E=-15secarc/s,O=+15secarc/s)"};
+
+  // The optics, camera, focus-aid and marker pages.
+  PrefOpticsPage Optique{PGC_Pref};
+  PrefCameraPage Camera{PGC_Pref};
+  PrefFocusPage MiseAuPoint{PGC_Pref};
+  PrefMirePage Mire{PGC_Pref};
 
   // The effective speed of a direction, arcsec/s (recomputed by
   // ComputeSpeeds when a speed field is left or the check box clicked).

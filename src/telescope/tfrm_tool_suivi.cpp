@@ -47,30 +47,30 @@ TrackingSettings TFRM_Tool_Suivi::ReadSettings() const {
   s.detectMin = SPED_Seuil_Detect_Min.Value();
   s.guideInterval = SPED_Intervalle_Guidage.Value();
   s.zoneSize = static_cast<int>(Trunc(TNI_Taille_ZDetect.Value()));
-  if (Links.readOutsideSettings) Links.readOutsideSettings(s);
+  if (Links.ReadOutsideSettings) Links.ReadOutsideSettings(s);
   return s;
 }
 
 TrackingHooks TFRM_Tool_Suivi::Hooks() const {
   TrackingHooks h;
-  h.guideCorrection = Links.guideCorrection;
-  h.exposureStep = Links.exposureStep;
-  h.drawBox = Links.drawBox;
-  h.refreshZone = Links.refreshZone;
-  h.fwhmMeasured = Links.fwhmMeasured;
-  h.fwhmSampleFull = Links.fwhmSampleFull;
-  h.starLost = Links.starLost;
-  h.log = Links.debugLog ? Links.debugLog() : nullptr;
+  h.guideCorrection = Links.GuideCorrection;
+  h.exposureStep = Links.ExposureStep;
+  h.drawBox = Links.DrawBox;
+  h.refreshZone = Links.RefreshZone;
+  h.fwhmMeasured = Links.FwhmMeasured;
+  h.fwhmSampleFull = Links.FwhmSampleFull;
+  h.starLost = Links.StarLost;
+  h.log = Links.DebugLog ? Links.DebugLog() : nullptr;
   return h;
 }
 
 void TFRM_Tool_Suivi::ZoneIn() {
-  if (Links.zoneCentre) Track.zoneCentre = Links.zoneCentre();
+  if (Links.ZoneCentre) Track.zoneCentre = Links.ZoneCentre();
 }
 
 void TFRM_Tool_Suivi::ZoneOut(IntPoint before) {
-  if (Track.zoneCentre != before && Links.zoneMoved) {
-    Links.zoneMoved(Track.zoneCentre, Track.previousCentre);
+  if (Track.zoneCentre != before && Links.ZoneMoved) {
+    Links.ZoneMoved(Track.zoneCentre, Track.previousCentre);
   }
 }
 
@@ -81,21 +81,21 @@ bool TFRM_Tool_Suivi::TrackGuideFrame(const Image& slot0, const Image& slot2, in
   if (zoneSize > 0) s.zoneSize = zoneSize;
   const int threshold = s.focusThreshold;
   GuideFrameContext context;
-  if (Links.readFrameContext) Links.readFrameContext(context);
+  if (Links.ReadFrameContext) Links.ReadFrameContext(context);
   context.trackingOn = CKB_Suivi.Checked();
   const Image* result =
-      CKB_Guide_On_Result.Checked() && Links.resultPage ? Links.resultPage() : nullptr;
+      CKB_Guide_On_Result.Checked() && Links.ResultPage ? Links.ResultPage() : nullptr;
   const bool inside =
       orniva::TrackGuideFrame(Track, s, context, slot0, slot2, result, Now(), Hooks());
-  if (s.focusThreshold != threshold && Links.focusThresholdChanged) {
-    Links.focusThresholdChanged(s.focusThreshold);
+  if (s.focusThreshold != threshold && Links.FocusThresholdChanged) {
+    Links.FocusThresholdChanged(s.focusThreshold);
   }
   ZoneOut(before);
   return inside;
 }
 
 void TFRM_Tool_Suivi::TakeReference() {
-  const Image* frame = Links.guideFrame ? Links.guideFrame() : nullptr;
+  const Image* frame = Links.GuideFrame ? Links.GuideFrame() : nullptr;
   if (!frame) return;
   ZoneIn();
   TakeCorrelationReference(Track, ReadSettings(), *frame);
@@ -109,11 +109,11 @@ void TFRM_Tool_Suivi::GuideImageClick(int x, int y) {
   Track.zoneCentre = {x, y};
   if (s.guideIsImageCamera) Track.imageCameraStar = Track.zoneCentre;
   RestartDrift(Track.drift, Now(), Track.zoneCentre);
-  const Image* frame = Links.guideFrame ? Links.guideFrame() : nullptr;
+  const Image* frame = Links.GuideFrame ? Links.GuideFrame() : nullptr;
   if (!CKB_Suivi.Checked() || !frame) return ZoneOut(before);
   if (RDB_Correlation.Checked()) TakeCorrelationReference(Track, s, *frame);
   const Image* result =
-      CKB_Guide_On_Result.Checked() && Links.resultPage ? Links.resultPage() : nullptr;
+      CKB_Guide_On_Result.Checked() && Links.ResultPage ? Links.ResultPage() : nullptr;
   TrackZone(Track, s, {frame, result ? result : frame}, {x, y, s.zoneSize, s.zoneSize, true, false},
             Now(), Hooks());
   ZoneOut(before);
@@ -125,7 +125,7 @@ void TFRM_Tool_Suivi::CKB_SuiviClick() {
   Track.reference.fresh = true;
   Track.lossReported = false;
   if (CKB_Suivi.Checked() && RDB_Correlation.Checked()) TakeReference();
-  if (Links.trackingSwitched) Links.trackingSwitched(CKB_Suivi.Checked());
+  if (Links.TrackingSwitched) Links.TrackingSwitched(CKB_Suivi.Checked());
 }
 
 void TFRM_Tool_Suivi::RDB_DeriveClick() {
@@ -143,10 +143,10 @@ void TFRM_Tool_Suivi::SCB_Taille_ZDetectChange() {
   syncingSize_ = true;
   TNI_Taille_ZDetect.SetValue(SCB_Taille_ZDetect.Position());
   syncingSize_ = false;
-  if (Links.zoneSizeChanged) Links.zoneSizeChanged(SCB_Taille_ZDetect.Position());
+  if (Links.ZoneSizeChanged) Links.ZoneSizeChanged(SCB_Taille_ZDetect.Position());
   if (CKB_Suivi.Checked() && RDB_Correlation.Checked()) {
     TakeReference();
-    if (Links.rerunPipeline) Links.rerunPipeline();
+    if (Links.RerunPipeline) Links.RerunPipeline();
   }
 }
 
@@ -155,13 +155,13 @@ void TFRM_Tool_Suivi::TNI_Taille_ZDetectChange() {
   syncingSize_ = true;
   SCB_Taille_ZDetect.SetPosition(static_cast<int>(Trunc(TNI_Taille_ZDetect.Value())));
   syncingSize_ = false;
-  if (Links.zoneSizeChanged) {
-    Links.zoneSizeChanged(static_cast<int>(Trunc(TNI_Taille_ZDetect.Value())));
+  if (Links.ZoneSizeChanged) {
+    Links.ZoneSizeChanged(static_cast<int>(Trunc(TNI_Taille_ZDetect.Value())));
   }
 }
 
 void TFRM_Tool_Suivi::BTN_Config_Lost_StarClick() {
-  if (Links.configureLostStar) Links.configureLostStar();
+  if (Links.ConfigureLostStar) Links.ConfigureLostStar();
 }
 
 }  // namespace orniva

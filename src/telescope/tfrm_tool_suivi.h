@@ -13,38 +13,38 @@ namespace orniva {
 struct TrackingLinks {
   // The detection-zone centre where the zone display keeps it: read before
   // each pass, told after a pass or a click moved it.
-  std::function<IntPoint()> zoneCentre;
-  std::function<void(IntPoint centre, IntPoint previous)> zoneMoved;
+  std::function<IntPoint()> ZoneCentre;
+  std::function<void(IntPoint centre, IntPoint previous)> ZoneMoved;
   // Frame slot 0 of the guide camera.
-  std::function<const Image*()> guideFrame;
+  std::function<const Image*()> GuideFrame;
   // The result page's bitmap (for "Guider sur l'image resultat").
-  std::function<const Image*()> resultPage;
+  std::function<const Image*()> ResultPage;
   // The settings of the focus aid, the preferences and long exposure.
-  std::function<void(TrackingSettings&)> readOutsideSettings;
+  std::function<void(TrackingSettings&)> ReadOutsideSettings;
   // The focus threshold a pass with "Auto" has set.
-  std::function<void(int)> focusThresholdChanged;
+  std::function<void(int)> FocusThresholdChanged;
   // Long exposure and integration state for the frame being tracked.
-  std::function<void(GuideFrameContext&)> readFrameContext;
+  std::function<void(GuideFrameContext&)> ReadFrameContext;
   // Tracking switched on or off (the guide camera's format controls follow).
-  std::function<void(bool on)> trackingSwitched;
+  std::function<void(bool on)> TrackingSwitched;
   // The zone size changed here (the display tool window mirrors it).
-  std::function<void(int size)> zoneSizeChanged;
+  std::function<void(int size)> ZoneSizeChanged;
   // Runs the frame pipeline once more for the image camera.
-  std::function<void()> rerunPipeline;
+  std::function<void()> RerunPipeline;
   // The action on guide-star loss.
-  std::function<void()> starLost;
+  std::function<void()> StarLost;
   // Opens the window configuring that action.
-  std::function<void()> configureLostStar;
+  std::function<void()> ConfigureLostStar;
   // "Debug.log" when "Debug actif" is checked, otherwise null.
-  std::function<TrackingLog*()> debugLog;
+  std::function<TrackingLog*()> DebugLog;
   // Autoguiding's correction, the Lumistay exposure step, the box of the
   // limit scans, the zone display and the focus display.
-  std::function<void(int, int)> guideCorrection;
-  std::function<void()> exposureStep;
-  std::function<void(const ZoneBox&)> drawBox;
-  std::function<void()> refreshZone;
-  std::function<void(double, double, double, double)> fwhmMeasured;
-  std::function<void(double)> fwhmSampleFull;
+  std::function<void(int, int)> GuideCorrection;
+  std::function<void()> ExposureStep;
+  std::function<void(const ZoneBox&)> DrawBox;
+  std::function<void()> RefreshZone;
+  std::function<void(double, double, double, double)> FwhmMeasured;
+  std::function<void(double)> FwhmSampleFull;
 };
 
 // The tracking tool window "Suivi/Autoguidage": switches tracking, picks the
@@ -108,6 +108,15 @@ class TFRM_Tool_Suivi : public Window {
   void TakeReference();
 
   // Handlers.
+  // A camera started: tracking and the drift can be switched on. The guide
+  // camera stopped: they wait for a camera.
+  void CameraStarted() { SetCameraControlsEnabled(true); }
+  void GuideCameraStopped() { SetCameraControlsEnabled(false); }
+  void SetCameraControlsEnabled(bool enabled) {
+    CKB_Suivi.SetEnabled(enabled);
+    BTN_SetDerive.SetEnabled(enabled);
+  }
+
   void CKB_SuiviClick();
   void RDB_DeriveClick();
   void RDB_CorrelationClick();

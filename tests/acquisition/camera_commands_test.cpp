@@ -142,9 +142,11 @@ TEST_F(Cameras, RefusedFormatFromTheDialogKeepsThePreviousOne) {
 TEST_F(Cameras, ZonesFollowTheFrameWidthAndOnlyCameraOneIsRecentred) {
   std::vector<std::pair<int, ZoneLimits>> limits;
   int centred = 0, referenceDropped = 0;
-  cams.ApplyZoneLimits = [&](int camera, const ZoneLimits& l) { limits.push_back({camera, l}); };
-  cams.CentreZones = [&] { ++centred; };
-  cams.ReferenceNotLoaded = [&] { ++referenceDropped; };
+  cams.Hooks.ApplyZoneLimits = [&](int camera, const ZoneLimits& l) {
+    limits.push_back({camera, l});
+  };
+  cams.Hooks.CentreZones = [&] { ++centred; };
+  cams.Hooks.ReferenceNotLoaded = [&] { ++referenceDropped; };
   ASSERT_TRUE(Start(1));
   ASSERT_TRUE(Start(2));
   EXPECT_EQ(centred, 0);
@@ -218,7 +220,7 @@ TEST_F(Cameras, CameraUnpluggedWhileRunningIsStoppedWithAMessage) {
 
 TEST_F(Cameras, LevelControlsFollowBinningAndLongExposure) {
   std::vector<bool> levels;
-  cams.EnableLevelControls = [&](bool on) { levels.push_back(on); };
+  cams.Hooks.EnableLevelControls = [&](bool on) { levels.push_back(on); };
   ASSERT_TRUE(Start(1));
   cams.Cam1.MNU_Binning_2x2.Click();
   cams.Cam1.MNU_Binning_1x1.Click();  // a plain copy again: levels off
@@ -332,7 +334,7 @@ TEST_F(Files, JpegsChosenTogetherPlayInFileNameOrder) {
 
 TEST_F(Files, CancelledOpenDialogStopsARunningScript) {
   int stopped = 0;
-  files.OnOpenCancelled = [&] { ++stopped; };
+  files.Hooks.OnOpenCancelled = [&] { ++stopped; };
   files.MNU_Ouvrir_Dark.Click();
   EXPECT_EQ(stopped, 1);
   EXPECT_FALSE(alv.State.fileMode);

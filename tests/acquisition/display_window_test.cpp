@@ -91,7 +91,7 @@ struct Rig {
   Rig() {
     host.result = &Image3;
     tool.Connect(host);
-    display.SourceStarted(1, true);
+    display.SourceStarted(1);
     tool.SCB_Taille_ZAffich.SetPosition(320);
     host.calls.clear();
   }
@@ -110,7 +110,7 @@ TEST_F(DisplayFixture, FirstStartCentresEverythingAndSetsTheRanges) {
   EXPECT_EQ(tool.SCB_Taille_ZAffich.Max(), 640);
   EXPECT_EQ(Z().frameZone, (Rect{160, 120, 481, 361}));
   host.width[1] = 300;
-  display.SourceStarted(1, false);
+  display.SourceStarted(1);
   EXPECT_EQ(tool.SCB_Taille_ZDetect.Max(), 250);
   EXPECT_EQ(tool.TNI_Taille_ZAffich.Value(), 300);
   EXPECT_EQ(Z().Centre(), (Point{320, 240}));  // only the first start centres
@@ -296,7 +296,9 @@ TEST_F(DisplayFixture, FocusPage) {
   tool.BTN_Reset_MAP.Click();  // the aid is off: nothing
   EXPECT_EQ(host.calls, (std::vector<std::string>{"FocusBestWorst 0/99999", "FocusReset 0/99999",
                                                   "Selection on"}));
-  tool.CKB_Auto_MAP.SetChecked(true);
+  tool.CKB_FWHM_Auto.SetChecked(false);
+  EXPECT_TRUE(tool.SPED_Seuil_MAP.Enabled());
+  tool.CKB_FWHM_Auto.SetChecked(true);
   EXPECT_FALSE(tool.SPED_Seuil_MAP.Enabled());
   EXPECT_EQ(tool.SPED_Seuil_MAP.Value(), 500);
 }

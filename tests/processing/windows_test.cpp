@@ -26,9 +26,9 @@ struct ToolImages : ::testing::Test {
     images->zoneRect = {0, 0, 8, 6};
     images->renderImage->Resize(8, 6);
     images->displayZoneSize = 8;
-    w.hooks.resultRendered = [this] { ++rendered; };
-    w.hooks.integrationEnded = [this] { ++ended; };
-    w.hooks.trackingBox = [this](bool on) { trackingBox.push_back(on); };
+    w.Hooks.ResultRendered = [this] { ++rendered; };
+    w.Hooks.IntegrationEnded = [this] { ++ended; };
+    w.Hooks.TrackingBox = [this](bool on) { trackingBox.push_back(on); };
   }
   void Frame(uint8_t value) {
     images->zoneImage->Fill(Rgb(value, value, value));
@@ -105,7 +105,7 @@ TEST_F(ToolImages, RecordedDarkIsAppliedOnceItsPowerIsRaised) {
 // page black.
 TEST_F(ToolImages, ResetOfAFlatLeavesItUnusedAndThePageBlack) {
   int black = 0;
-  w.hooks.resultBlack = [&black] { ++black; };
+  w.Hooks.ResultBlack = [&black] { ++black; };
   w.CKB_Integration.SetChecked(true);
   w.RDB_Flat.Click();
   w.BTN_Demarrer_Add.Click();
@@ -154,7 +154,7 @@ TEST_F(ToolImages, TypedLevelsMoveTheSlidersAndRenderAtOnce) {
   EXPECT_EQ(Shown(), Rgb(10, 10, 10));  // (100 x 256) div 2500
   const int before = rendered;
   int fullScreen = 0;
-  w.hooks.fullScreenRefresh = [&fullScreen] { ++fullScreen; };
+  w.Hooks.FullScreenRefresh = [&fullScreen] { ++fullScreen; };
   w.TNI_Seuil_Max.SetValueFromUser(200.5);  // Round(200) -> 200
   EXPECT_EQ(w.SCB_Maximum.Position(), 200);
   EXPECT_GT(rendered, before);

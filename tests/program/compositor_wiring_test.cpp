@@ -4,10 +4,12 @@
 #include <string>
 
 #include "acquisition/image_load.h"
+#include "acquisition/tfrm_play_control.h"
 #include "acquisition/tfrm_ressources.h"
 #include "core/virtual_event_loop.h"
+#include "processing/tfrm_info.h"
+#include "processing/tfrm_tool_images.h"
 #include "program/program.h"
-#include "program/window_shells.h"
 
 namespace orniva {
 namespace {

@@ -5,8 +5,9 @@
 #include "acquisition/tfrm_ressources.h"
 #include "acquisition/tfrm_tool_affichage.h"
 #include "core/virtual_event_loop.h"
-#include "program/pipeline_wiring.h"
-#include "program/window_shells.h"
+#include "processing/tfrm_info.h"
+#include "processing/tfrm_tool_images.h"
+#include "telescope/tfrm_pref.h"
 
 namespace orniva {
 namespace {
@@ -133,49 +134,36 @@ TEST_F(ProgramFixture, RefusedFormatsAndMemoryFiguresReachTheirWindows) {
 namespace orniva {
 namespace {
 
-// Controls of other windows, named as the pipeline expects them.
-class TFRM_Settings : public Window {
- public:
-  explicit TFRM_Settings(Application& app) : Window(app, "TFRM_Settings") {}
-  CheckBox CKB_Satur{*this, "CKB_Satur"};
-  NumEdit TNI_Seuil_Satur{*this, "TNI_Seuil_Satur", 255};
-  CheckBox CKB_RAW{*this, "CKB_RAW"};  // names compare without regard to case
-  GroupBox GRB_Raw{*this, "GRB_Raw"};
-  RadioButton RDB_RAWMode_1{GRB_Raw, "RDB_RAWMode_1", "Mode 1 (GR)", true};
-  RadioButton RDB_RAWMode_2{GRB_Raw, "RDB_RAWMode_2", "Mode 2 (RG)"};
-  RadioButton RDB_RAWMode_3{GRB_Raw, "RDB_RAWMode_3", "Mode 3 (BG)"};
-  RadioButton RDB_RAWMode_4{GRB_Raw, "RDB_RAWMode_4", "Mode 4 (GB)"};
-  CheckBox CKB_MAP{*this, "CKB_MAP"};
-  RadioButton RDB_Methode_DCT{*this, "RDB_Methode_DCT"};
-  SpinEdit SPED_Freq_Sauve{*this, "SPED_Freq_Sauve", 4, 1, 100};
-  Edit EDT_Taille_Fichier{*this, "EDT_Taille_Fichier"};
-};
-
+// The pipeline reads its settings from the windows that show them.
 TEST(PipelineControls, SettingsAreReadFromTheControlsThatHoldThem) {
   VirtualEventLoop loop;
   HeadlessDialogs dialogs;
-  Application app(loop, dialogs);
-  TFRM_Alv alv(app);
-  TFRM_Settings s(app);
-  ConnectPipelineControls(app, alv);
-  ASSERT_TRUE(alv.Inputs.SaturationView && alv.Inputs.RawPattern && alv.Inputs.FocusContrast);
-  EXPECT_FALSE(alv.Inputs.SaturationView());
-  s.CKB_Satur.SetChecked(true);
-  EXPECT_TRUE(alv.Inputs.SaturationView());
-  EXPECT_EQ(alv.Inputs.SaturationThreshold(), 255);
-  s.CKB_RAW.SetChecked(true);
-  EXPECT_TRUE(alv.Inputs.RawMode());
-  EXPECT_EQ(alv.Inputs.RawPattern(), 1);
-  s.RDB_RAWMode_3.SetChecked(true);
-  EXPECT_EQ(alv.Inputs.RawPattern(), 3);
-  s.CKB_MAP.SetChecked(true);
-  EXPECT_FALSE(alv.Inputs.FocusContrast());
-  s.RDB_Methode_DCT.SetChecked(true);
-  EXPECT_TRUE(alv.Inputs.FocusContrast());
-  EXPECT_EQ(alv.Inputs.SaveEvery(), 4);
-  EXPECT_FALSE(alv.Inputs.Reticle);  // not built: left unset
+  Program program(loop, dialogs);
+  TFRM_Alv& alv = program.Main();
+  TFRM_Info& info = program.Get<TFRM_Info>();
+  TFRM_Pref& pref = program.Get<TFRM_Pref>();
+  TFRM_Tool_Affichage& display = program.Get<TFRM_Tool_Affichage>();
+  const PipelineInputs& in = alv.Inputs;
+  EXPECT_FALSE(in.SaturationView());
+  info.CKB_Satur.SetChecked(true);
+  EXPECT_TRUE(in.SaturationView());
+  EXPECT_EQ(in.SaturationThreshold(), 255);
+  pref.Camera.CKB_Raw.SetChecked(true);
+  EXPECT_TRUE(in.RawMode());
+  EXPECT_EQ(in.RawPattern(), 1);
+  pref.Camera.RDB_RAWMode_3.Click();
+  EXPECT_EQ(in.RawPattern(), 3);
+  display.CKB_MAP.SetChecked(true);
+  EXPECT_FALSE(in.FocusContrast());
+  display.RDB_Methode_DCT.Click();
+  EXPECT_TRUE(in.FocusContrast());
+  // The detection-zone size is the display tool window's.
+  display.TNI_Taille_ZDetect.SetValue(64);
+  EXPECT_EQ(in.DetectionZoneSize(), 64);
+  pref.Mire.CKB_DateHeure.SetChecked(true);
+  EXPECT_TRUE(in.DateTime());
   alv.ResizeResultPage();
-  EXPECT_EQ(s.EDT_Taille_Fichier.Text(),
+  EXPECT_EQ(program.Get<TFRM_Tool_Images>().EDT_Taille_Fichier.Text(),
             std::to_string(alv.Image3.Bitmap().Width() * alv.Image3.Bitmap().Height() * 3 + 368));
 }
 

@@ -67,7 +67,7 @@ TEST_F(TrackingPathFixture, TrackingOffLeavesTheZoneAndTheLossHookFiresOnce) {
   alv.Zones.centreY = 110;
 
   int lost = 0;
-  suivi.Links.starLost = [&] { ++lost; };
+  suivi.Links.StarLost = [&] { ++lost; };
   suivi.CKB_Lost_Star_Alert.SetChecked(true);
   suivi.RDB_Colimacon.Click();
   suivi.CKB_Suivi.SetChecked(true);
@@ -136,7 +136,7 @@ TEST_F(TrackingPathFixture, PageClicksZoneSizeAndLimitBoxGoThroughTheDisplay) {
     return page;
   };
   const Image withBox = run();
-  suivi.Links.drawBox = nullptr;
+  suivi.Links.DrawBox = nullptr;
   const Image without = run();
   int differing = 0;
   for (int y = 0; y < 240; ++y) {

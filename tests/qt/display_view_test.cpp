@@ -54,7 +54,7 @@ struct DisplayViewFixture : ::testing::Test {
 
   DisplayViewFixture() {
     tool.Connect(page);
-    display.SourceStarted(1, true);
+    display.SourceStarted(1);
     tool.SCB_Taille_ZAffich.SetPosition(160);
     page.Image1.OnMouseUp = [this](MouseButton b, unsigned shift, int x, int y) {
       display.SourceMouseUp(1, b, shift, x, y);

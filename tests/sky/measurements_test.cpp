@@ -127,12 +127,12 @@ struct MesuresWindow : ::testing::Test {
   double shownFocal = 0;
   std::string redraws;  // "r" per reticle redraw, "c" per chart redraw
   void SetUp() override {
-    w.ReadOptics = [this] { return optics; };
-    w.ReadCamera = [this] { return camera; };
-    w.FrameWidth = [this](int c) { return frameWidth[c]; };
-    w.OnEffectiveFocal = [this](double f) { shownFocal = f; };
-    w.OnRedrawReticle = [this] { redraws += "r"; };
-    w.OnRedrawChart = [this] { redraws += "c"; };
+    w.Hooks.ReadOptics = [this] { return optics; };
+    w.Hooks.ReadCamera = [this] { return camera; };
+    w.Hooks.FrameWidth = [this](int c) { return frameWidth[c]; };
+    w.Hooks.OnEffectiveFocal = [this](double f) { shownFocal = f; };
+    w.Hooks.OnRedrawReticle = [this] { redraws += "r"; };
+    w.Hooks.OnRedrawChart = [this] { redraws += "c"; };
   }
 };
 
@@ -201,7 +201,7 @@ TEST_F(MesuresWindow, CameraStartShowsItsFrameSizeAndField) {
   EXPECT_NEAR(w.TNI_ChampY.Value(), 4.620332, 1e-5);
   EXPECT_TRUE(w.BTN_Def_Declinaison.Enabled());
   int defined = 0;
-  w.OnDefineDeclination = [&] { ++defined; };
+  w.Hooks.OnDefineDeclination = [&] { ++defined; };
   w.BTN_Def_Declinaison.Click();
   EXPECT_EQ(defined, 1);
 }

@@ -32,11 +32,11 @@ struct ToolSuiviFixture : ::testing::Test {
   int reruns = 0;
 
   ToolSuiviFixture() {
-    w.Links.guideFrame = [this] { return &slot0; };
-    w.Links.starLost = [this] { ++lost; };
-    w.Links.trackingSwitched = [this](bool on) { switched.push_back(on); };
-    w.Links.zoneSizeChanged = [this](int s) { sizes.push_back(s); };
-    w.Links.rerunPipeline = [this] { ++reruns; };
+    w.Links.GuideFrame = [this] { return &slot0; };
+    w.Links.StarLost = [this] { ++lost; };
+    w.Links.TrackingSwitched = [this](bool on) { switched.push_back(on); };
+    w.Links.ZoneSizeChanged = [this](int s) { sizes.push_back(s); };
+    w.Links.RerunPipeline = [this] { ++reruns; };
     w.Track.zoneCentre = {160, 120};
   }
   void Render(const Star& s, uint32_t seed) { RenderStars(slot0, {s}, 8, 2, seed); }
@@ -153,8 +153,8 @@ TEST_F(ToolSuiviFixture, ClickMovesTheZoneAndTracksAtOnceWhenOn) {
 TEST_F(ToolSuiviFixture, ZoneCentreKeptElsewhereIsReadBeforeAndToldAfterAPass) {
   IntPoint shared{150, 130};
   std::vector<IntPoint> told;
-  w.Links.zoneCentre = [&] { return shared; };
-  w.Links.zoneMoved = [&](IntPoint c, IntPoint) { told.push_back(shared = c); };
+  w.Links.ZoneCentre = [&] { return shared; };
+  w.Links.ZoneMoved = [&](IntPoint c, IntPoint) { told.push_back(shared = c); };
   Render({156.2, 126.3, 200, 2}, 4);
   w.RDB_Colimacon.Click();
   w.CKB_Suivi.SetChecked(true);
@@ -206,9 +206,9 @@ TEST_F(ToolSuiviFixture, ReadsOutsideTheFrameAreWrittenToTheDebugLog) {
   {
     FileTrackingLog log(path);
     bool debug = false;
-    w.Links.debugLog = [&]() -> TrackingLog* { return debug ? &log : nullptr; };
+    w.Links.DebugLog = [&]() -> TrackingLog* { return debug ? &log : nullptr; };
     // Collimation on a frame lower than the zone: the rays leave the frame.
-    w.Links.readOutsideSettings = [](TrackingSettings& s) { s.collimation = true; };
+    w.Links.ReadOutsideSettings = [](TrackingSettings& s) { s.collimation = true; };
     slot0.Resize(100, 30);
     slot0.Fill({200, 200, 200});
     w.RDB_Cadres.Click();

@@ -137,6 +137,19 @@ std::unique_ptr<DisplayHost> ConnectDisplay(const DisplayWindows& w) {
     style.centreMark = mire.RDB_Point.Checked() ? 1 : 0;
     display.DrawDetectionMarker(target, mini, style);
   };
+  // The detection zone's extreme intensities above its square, on the page.
+  alv.Hooks.DrawIntensityLabels = [&alv, &mire](int camera, Image& target, bool mini) {
+    const bool showMin = mire.CKB_Intensite_Min.Checked(),
+               showMax = mire.CKB_Intensite_Max.Checked();
+    if (mini || (!showMin && !showMax) || !alv.ImagesCreated()) return;
+    const Point c = alv.Zones.Centre();
+    const int half =
+        alv.Inputs.DetectionZoneSize ? static_cast<int>(alv.Inputs.DetectionZoneSize()) / 2 : 20;
+    const Rect zone{c.x - half, c.y - half, c.x + half, c.y + half};
+    const IntensityRange range = ZoneIntensity(alv.Slot(camera, 0), zone);
+    Canvas canvas(target);
+    DrawIntensityLabels(canvas, showMin, range.minimum, showMax, range.maximum, zone);
+  };
   alv.Hooks.DrawFrameTime = [&alv](Image& target, const std::string& text) {
     const bool result = &target == &alv.Image3.Bitmap();
     const Rect anchor = result ? Rect{0, 0, target.Width(), target.Height()} : alv.Zones.frameZone;

@@ -125,6 +125,15 @@ void Program::Connect() {
       {alv, tools, info, resources, display, suivi, Get<TFRM_PlayControl>(), *cameras_});
   ConnectCorrectionFiles(alv, *files_, tools);
   files_->Hooks.JpegQuality = [&tools] { return tools.SPED_Qualite_Jpeg.Value(); };
+  // A file source ends a running integration; a cancelled open dialog ends
+  // the script that asked for it.
+  files_->Hooks.StopIntegration = [&tools] {
+    if (tools.IntegrationRunning()) tools.BTN_Arreter_AddClick();
+  };
+  files_->Hooks.OnOpenCancelled = [this] {
+    ScriptInterpreter& script = Script().Interpreter();
+    if (script.ScriptRunning()) script.StopScript();
+  };
   main_->MNU_Quitter.OnClick = [this] { Shutdown(); };
   // Closing the main window ends the program.
   main_->OnClose = [this] { ShutdownSteps(); };

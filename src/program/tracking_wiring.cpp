@@ -67,6 +67,9 @@ void ConnectTracking(const TrackingWindows& w) {
   // scroll bar's handler also takes the new correlation reference and runs
   // the pipeline once more.
   l.ZoneSizeChanged = [&display](int size) { display.SCB_Taille_ZDetect.SetPosition(size); };
+  l.RerunPipeline = [&alv] {
+    if (alv.ImagesCreated()) alv.ProcessFrame(true, alv.ImageCamera());
+  };
   // After a pass the zone overlays follow the star.
   l.RefreshZone = [&alv] {
     if (alv.Hooks.ComputeDisplayZone) alv.Hooks.ComputeDisplayZone(alv.GuideCamera());

@@ -2,9 +2,11 @@
 // state in it, read at the first activation and written at the close.
 #include <filesystem>
 
+#include "acquisition/tfrm_tool_affichage.h"
 #include "core/log.h"
 #include "core/paths.h"
 #include "processing/tfrm_tool_images.h"
+#include "program/preference_settings.h"
 #include "program/program.h"
 #include "settings/ini_file.h"
 #include "sim/simulator_settings.h"
@@ -40,6 +42,10 @@ void Program::LoadSettings(const std::string& path) {
     message_->ShowMessageLine(false, error);
   }
   Get<TFRM_Tool_Images>().ReadSettings(file);
+  ReadPreferenceSettings(file, Get<TFRM_Pref>(), Get<TFRM_Tool_Affichage>(),
+                         Get<TFRM_Tool_Images>());
+  // The total focal length and the sampling follow what was read.
+  Measures().OpticsChanged();
   simulatorSettings_ = ReadSimulatorSettings(file);
 }
 
@@ -52,6 +58,8 @@ void Program::SaveSettings() {
   std::string error = file.Load();
   if (error.empty()) {
     Get<TFRM_Tool_Images>().WriteSettings(file);
+    WritePreferenceSettings(file, Get<TFRM_Pref>(), Get<TFRM_Tool_Affichage>(),
+                            Get<TFRM_Tool_Images>());
     WriteSimulatorSettings(file, simulator_ ? simulator_->Settings() : simulatorSettings_);
     error = file.Save();
   }

@@ -8,7 +8,10 @@
 
 #include "core/virtual_event_loop.h"
 #include "processing/tfrm_tool_images.h"
+#include "processing/tfrm_tool_mesures.h"
 #include "program/program.h"
+#include "telescope/tfrm_pref.h"
+#include "telescope/tfrm_tool_suivi.h"
 
 namespace orniva {
 namespace {
@@ -119,6 +122,74 @@ TEST_F(StartDirectory, AnUnreadableFileIsReportedAndNotOverwritten) {
   program->Shutdown();
   EXPECT_TRUE(fs::exists(dir / "Orniva.ini" / "garde"));
   EXPECT_EQ(lines.size(), 1u);
+}
+
+}  // namespace
+}  // namespace orniva
+
+namespace orniva {
+namespace {
+
+// The preference pages keep their state in the settings file, and what they
+// hold reaches the windows that read it.
+TEST_F(StartDirectory, PreferencePagesAreReadAndWrittenBack) {
+  std::ofstream(dir / "Orniva.ini") << "[Prefs]\nCKB_Debug.Checked=1\n"
+                                       "[Mire]\nRDB_Cercle=1\nRDB_Carre=0\n"
+                                       "[Optique.Defaut]\nFocale=40000000\n"
+                                       "[Camera.Defaut]\nCKB_RAW.Checked=1\n"
+                                       "RDB_RAWMode_1.Checked=0\nRDB_RAWMode_3.Checked=1\n";
+  {
+    auto program = Start();
+    TFRM_Pref& pref = program->Get<TFRM_Pref>();
+    EXPECT_TRUE(pref.MiseAuPoint.CKB_Debug.Checked());
+    EXPECT_TRUE(pref.Mire.RDB_Cercle.Checked());
+    EXPECT_FALSE(pref.Mire.RDB_Carre.Checked());
+    EXPECT_EQ(program->Main().Inputs.RawPattern(), 3);
+    // 4000 mm, 5.6 um pixels at 640: half the sampling of 2000 mm.
+    EXPECT_EQ(pref.Optique.TNI_Focale_Reelle.Value(), 4000);
+    EXPECT_NEAR(program->Measures().TNI_Echantillonnage.Value(), 0.2888, 0.0001);
+    pref.Optique.CKB_Barlow.SetChecked(true);
+    EXPECT_EQ(pref.Optique.TNI_Focale_Reelle.Value(), 8000);
+    EXPECT_TRUE(pref.Optique.TNI_Barlow.Enabled());
+    pref.Mire.RDB_Point.Click();
+  }
+  const std::string ini = Ini();
+  for (const char* line : {"CKB_Debug.Checked=1", "RDB_Cercle=1", "RDB_Point=1", "RDB_Croix=0",
+                           "BarlowChecked=1", "Focale=40000000", "RDB_RAWMode_3.Checked=1"}) {
+    EXPECT_NE(ini.find(line), std::string::npos) << line << "\n" << ini;
+  }
+}
+
+// With "Debug actif" the capture format goes to Debug.log at a camera start.
+TEST_F(StartDirectory, DebugActifWritesTheCaptureFormat) {
+  std::ofstream(dir / "Orniva.ini") << "[Prefs]\nCKB_Debug.Checked=1\n";
+  auto program = Start();
+  CameraCommands& cams = program->Cameras();
+  const auto drivers = cams.Source(1).ListDrivers();
+  ASSERT_GE(drivers.size(), 2u);
+  dialogs.QueueChoice(static_cast<int>(drivers.size()) - 2);  // the test pattern
+  cams.Cam1.MNU_Demarrer.Click();
+  ASSERT_TRUE(program->Main().Online(1));
+  auto log = [this] {
+    std::ifstream in(dir / "Debug.log");
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+  };
+  EXPECT_NE(log().find("biWidth         = 640"), std::string::npos) << log();
+  // The tracking details are added to it, never in its place.
+  TFRM_Tool_Suivi& suivi = program->Get<TFRM_Tool_Suivi>();
+  suivi.RDB_Cadres.Click();
+  suivi.CKB_Suivi.SetChecked(true);
+  loop.RunFor(1000);
+  EXPECT_NE(log().find("biHeight        = 480"), std::string::npos) << log();
+  // Unchecked, a new format is no longer logged.
+  program->Get<TFRM_Pref>().MiseAuPoint.CKB_Debug.SetChecked(false);
+  suivi.CKB_Suivi.SetChecked(false);
+  const std::string before = log();
+  dialogs.QueueChoice(0);
+  cams.Cam1.MNU_Format.Click();
+  EXPECT_EQ(log(), before);
 }
 
 }  // namespace

@@ -1,0 +1,121 @@
+#include "program/preference_settings.h"
+
+#include <string>
+
+#include "core/rounding.h"
+
+namespace orniva {
+namespace {
+
+constexpr const char* kPrefs = "Prefs";
+constexpr const char* kMire = "Mire";
+constexpr const char* kAutoguide = "Autoguide";
+
+std::string Profile(const IniFile& file, const char* prefix, const char* currentKey) {
+  return std::string(prefix) + file.ReadString(kPrefs, currentKey, "Defaut");
+}
+
+}  // namespace
+
+void ReadPreferenceSettings(const IniFile& file, TFRM_Pref& pref, TFRM_Tool_Affichage& display,
+                            TFRM_Tool_Images& tools) {
+  pref.MiseAuPoint.CKB_Debug.SetChecked(file.ReadBool(kPrefs, "CKB_Debug.Checked", false));
+  pref.MiseAuPoint.SPED_Nb_Mesures.SetValue(file.ReadInteger(kPrefs, "SPED_Nb_Mesures.Value", 10));
+  pref.SPED_Neutre.SetValue(file.ReadInteger(kAutoguide, "AG_Neutre", 2));
+
+  PrefMirePage& mire = pref.Mire;
+  mire.CKB_Intensite_Max.SetChecked(file.ReadBool(kMire, "CKB_Intensite_Max", false));
+  mire.CKB_Intensite_Min.SetChecked(file.ReadBool(kMire, "CKB_Intensite_Min", false));
+  mire.CKB_FWHM.SetChecked(file.ReadBool(kMire, "FWHM", false));
+  mire.CKB_IPS.SetChecked(file.ReadBool(kMire, "IPS", false));
+  // A radio group keeps one boolean per button; the checked one wins.
+  if (file.ReadBool(kMire, "RDB_Cercle", false)) mire.RDB_Cercle.SetChecked(true);
+  if (file.ReadBool(kMire, "RDB_Carre", true)) mire.RDB_Carre.SetChecked(true);
+  if (file.ReadBool(kMire, "RDB_Point", false)) mire.RDB_Point.SetChecked(true);
+  if (file.ReadBool(kMire, "RDB_Croix", true)) mire.RDB_Croix.SetChecked(true);
+  mire.CKB_DateHeure.SetChecked(file.ReadBool(kMire, "CKB_DateHeure.Checked", false));
+
+  const std::string optics = Profile(file, "Optique.", "Optique_Courante");
+  PrefOpticsPage& o = pref.Optique;
+  o.TNI_Focale.SetValue(file.ReadScaled(optics, "Focale", 20000000, 10000));
+  o.CKB_Barlow.SetChecked(file.ReadBool(optics, "BarlowChecked", false));
+  o.TNI_Barlow.SetValue(std::max(1.0, file.ReadScaled(optics, "Barlow", 2000)));
+  o.CKB_Reducteur.SetChecked(file.ReadBool(optics, "ReducteurChecked", false));
+  o.TNI_Reducteur.SetValue(std::max(0.01, file.ReadScaled(optics, "Reducteur", 630)));
+
+  const std::string camera = Profile(file, "Camera.", "Camera_Courante");
+  PrefCameraPage& c = pref.Camera;
+  c.TNI_Larg_Pix.SetValue(file.ReadScaled(camera, "Larg_Pix", 5600));
+  c.TNI_Haut_Pix.SetValue(file.ReadScaled(camera, "Haut_Pix", 5600));
+  c.TNI_NbPix_X.SetValue(file.ReadInteger(camera, "NbPix_X", 640));
+  c.TNI_NbPix_Y.SetValue(file.ReadInteger(camera, "NbPix_Y", 480));
+  c.CKB_VestaMod.SetChecked(file.ReadBool(camera, "VestaModChecked", false));
+  c.CKB_Raw.SetChecked(file.ReadBool(camera, "CKB_RAW.Checked", false));
+  RadioButton* patterns[] = {&c.RDB_RAWMode_1, &c.RDB_RAWMode_2, &c.RDB_RAWMode_3,
+                             &c.RDB_RAWMode_4};
+  for (int i = 3; i >= 0; --i) {
+    const std::string key = "RDB_RAWMode_" + std::to_string(i + 1) + ".Checked";
+    if (file.ReadBool(camera, key, i == 0)) patterns[i]->SetChecked(true);
+  }
+
+  RefreshControls& refresh = display.Rafraichissement;
+  refresh.TNI_Cam1_Tps_Rafraichissement.SetValue(
+      file.ReadInteger(kPrefs, "Tps_Rafraichissement_Cam1", 50));
+  refresh.TNI_Cam2_Tps_Rafraichissement.SetValue(
+      file.ReadInteger(kPrefs, "Tps_Rafraichissement_Cam2", 50));
+  display.CKB_Zones_Liees.SetChecked(file.ReadBool(kPrefs, "CKB_Zones_Liees", false));
+  display.SetImageCamera(file.ReadInteger(kPrefs, "SrcImage", 1));
+  display.SetGuideCamera(file.ReadInteger(kPrefs, "SrcAutoguidage", 1));
+  tools.SPED_Qualite_Jpeg.SetValue(file.ReadInteger(kPrefs, "Qualité_Compression_Jpeg", 80));
+}
+
+void WritePreferenceSettings(IniFile& file, const TFRM_Pref& pref,
+                             const TFRM_Tool_Affichage& display, const TFRM_Tool_Images& tools) {
+  file.WriteBool(kPrefs, "CKB_Debug.Checked", pref.MiseAuPoint.CKB_Debug.Checked());
+  file.WriteInteger(kPrefs, "SPED_Nb_Mesures.Value", pref.MiseAuPoint.SPED_Nb_Mesures.Value());
+  file.WriteInteger(kAutoguide, "AG_Neutre", pref.SPED_Neutre.Value());
+
+  const PrefMirePage& mire = pref.Mire;
+  file.WriteBool(kMire, "CKB_Intensite_Max", mire.CKB_Intensite_Max.Checked());
+  file.WriteBool(kMire, "CKB_Intensite_Min", mire.CKB_Intensite_Min.Checked());
+  file.WriteBool(kMire, "FWHM", mire.CKB_FWHM.Checked());
+  file.WriteBool(kMire, "IPS", mire.CKB_IPS.Checked());
+  file.WriteBool(kMire, "RDB_Carre", mire.RDB_Carre.Checked());
+  file.WriteBool(kMire, "RDB_Cercle", mire.RDB_Cercle.Checked());
+  file.WriteBool(kMire, "RDB_Croix", mire.RDB_Croix.Checked());
+  file.WriteBool(kMire, "RDB_Point", mire.RDB_Point.Checked());
+  file.WriteBool(kMire, "CKB_DateHeure.Checked", mire.CKB_DateHeure.Checked());
+
+  const std::string optics = Profile(file, "Optique.", "Optique_Courante");
+  const PrefOpticsPage& o = pref.Optique;
+  file.WriteScaled(optics, "Focale", o.TNI_Focale.Value(), 10000);
+  file.WriteBool(optics, "BarlowChecked", o.CKB_Barlow.Checked());
+  file.WriteScaled(optics, "Barlow", o.TNI_Barlow.Value());
+  file.WriteBool(optics, "ReducteurChecked", o.CKB_Reducteur.Checked());
+  file.WriteScaled(optics, "Reducteur", o.TNI_Reducteur.Value());
+
+  const std::string camera = Profile(file, "Camera.", "Camera_Courante");
+  const PrefCameraPage& c = pref.Camera;
+  file.WriteScaled(camera, "Larg_Pix", c.TNI_Larg_Pix.Value());
+  file.WriteScaled(camera, "Haut_Pix", c.TNI_Haut_Pix.Value());
+  file.WriteInteger(camera, "NbPix_X", Trunc(c.TNI_NbPix_X.Value()));
+  file.WriteInteger(camera, "NbPix_Y", Trunc(c.TNI_NbPix_Y.Value()));
+  file.WriteBool(camera, "VestaModChecked", c.CKB_VestaMod.Checked());
+  file.WriteBool(camera, "CKB_RAW.Checked", c.CKB_Raw.Checked());
+  const RadioButton* patterns[] = {&c.RDB_RAWMode_1, &c.RDB_RAWMode_2, &c.RDB_RAWMode_3,
+                                   &c.RDB_RAWMode_4};
+  for (int i = 0; i < 4; ++i) {
+    file.WriteBool(camera, "RDB_RAWMode_" + std::to_string(i + 1) + ".Checked",
+                   patterns[i]->Checked());
+  }
+
+  const RefreshControls& refresh = display.Rafraichissement;
+  file.WriteInteger(kPrefs, "Tps_Rafraichissement_Cam1",
+                    Trunc(refresh.TNI_Cam1_Tps_Rafraichissement.Value()));
+  file.WriteInteger(kPrefs, "Tps_Rafraichissement_Cam2",
+                    Trunc(refresh.TNI_Cam2_Tps_Rafraichissement.Value()));
+  file.WriteBool(kPrefs, "CKB_Zones_Liees", display.CKB_Zones_Liees.Checked());
+  file.WriteInteger(kPrefs, "Qualité_Compression_Jpeg", tools.SPED_Qualite_Jpeg.Value());
+}
+
+}  // namespace orniva

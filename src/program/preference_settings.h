@@ -1,0 +1,20 @@
+#pragma once
+
+#include "acquisition/tfrm_tool_affichage.h"
+#include "processing/tfrm_tool_images.h"
+#include "settings/ini_file.h"
+#include "telescope/tfrm_pref.h"
+
+namespace orniva {
+
+// The settings of the preference pages and of the display tool window that
+// the settings file keeps: "Debug actif", the FWHM average, the dead band,
+// the marker and labels ("Mire"), the current optics and camera profiles,
+// the refresh periods, the zone link, the display-zone size and the JPEG
+// quality.
+void ReadPreferenceSettings(const IniFile& file, TFRM_Pref& pref, TFRM_Tool_Affichage& display,
+                            TFRM_Tool_Images& tools);
+void WritePreferenceSettings(IniFile& file, const TFRM_Pref& pref,
+                             const TFRM_Tool_Affichage& display, const TFRM_Tool_Images& tools);
+
+}  // namespace orniva

@@ -633,6 +633,7 @@ ComposeOutcome ComposeResult(ComposeState& st, const ComposeSettings& s, const I
   });
   const double t1 = clock ? clock() : 0;
   res.addMs = t1 - t0;
+  if (correct && !hotPixels) res.correctMs = res.addMs;
 
   // Pass 2: the hot-pixel dark, which reads the cells around each cell:
   // the whole integration buffer is final by now.

@@ -221,5 +221,42 @@ INSTANTIATE_TEST_SUITE_P(CompositorWiring, HotPixelDark,
                            return std::string(info.param.name);
                          });
 
+// Every reading 1.5 ms after the one before: each pass takes 1.5 ms.
+double TickingClock() {
+  static double now = 0;
+  return now += 1.5;
+}
+
+// "Temps Dark+Flat (ms) :" shows the pass that applied the dark and flat in
+// every mode (subtraction and flat are applied while accumulating, the
+// hot-pixel dark in a pass of its own) and 0 when nothing was applied.
+TEST_F(CompositorWiring, ResourcesWindowTimesTheDarkAndFlatInEveryMode) {
+  auto& resources = program->Get<TFRM_Ressources>();
+  tools.PassClock = &TickingClock;
+  const Edit& addition = resources.EDT_Temps_addition;
+  const Edit& darkFlat = resources.EDT_Temps_Dark_Flat;
+  Record(tools.RDB_Dark, 10);
+  Record(tools.RDB_Flat, 100);
+  ASSERT_TRUE(tools.CKB_Active_Flat.Enabled());
+
+  tools.CKB_utiliser_seuils.SetChecked(true);  // each frame through the compositor
+  Deliver(50);
+  EXPECT_EQ(addition.Text(), "1.50");
+  EXPECT_EQ(darkFlat.Text(), "0.00") << "nothing applied";
+
+  tools.SCB_Seuil_dark.SetPosition(50);  // subtraction
+  Deliver(50);
+  EXPECT_EQ(darkFlat.Text(), "1.50") << "subtraction";
+
+  tools.RDB_Dark_Smart.Click();
+  Deliver(50);
+  EXPECT_EQ(darkFlat.Text(), "1.50") << "hot pixels";
+
+  tools.SCB_Seuil_dark.SetPosition(100);
+  tools.CKB_Active_Flat.SetChecked(true);
+  Deliver(50);
+  EXPECT_EQ(darkFlat.Text(), "1.50") << "flat";
+}
+
 }  // namespace
 }  // namespace orniva

@@ -25,7 +25,8 @@ struct ErrorManager {
   jpeg_error_mgr pub;
   std::jmp_buf jump;
   char message[JMSG_LENGTH_MAX];
-  char firstWarning[JMSG_LENGTH_MAX];
+  char firstWarning[JMSG_LENGTH_MAX];  // the first warning about damaged image data
+  long damaged;                        // how many such warnings
 };
 
 void ErrorExit(j_common_ptr cinfo) {
@@ -34,13 +35,23 @@ void ErrorExit(j_common_ptr cinfo) {
   std::longjmp(err->jump, 1);
 }
 
-// Level -1 is a warning (corrupt data); traces are ignored. Warnings are
-// counted by libjpeg in num_warnings; the first one is kept for the message.
+// Warnings about bytes around the image data, not in it: junk before a
+// marker (libjpeg skips it) and an unknown JFIF revision. Files written by
+// careless programs have them and decode whole.
+bool LeavesTheImageWhole(int messageCode) {
+  return messageCode == JWRN_EXTRANEOUS_DATA || messageCode == JWRN_JFIF_MAJOR;
+}
+
+// Level -1 is a warning; traces are ignored. Every warning is counted in
+// num_warnings as libjpeg does; those about damaged image data are counted
+// apart, and the first of them is kept for the message.
 void EmitMessage(j_common_ptr cinfo, int level) {
   if (level >= 0) return;
   auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
-  if (cinfo->err->num_warnings == 0) (*cinfo->err->format_message)(cinfo, err->firstWarning);
   cinfo->err->num_warnings++;
+  if (LeavesTheImageWhole(cinfo->err->msg_code)) return;
+  if (err->damaged == 0) (*cinfo->err->format_message)(cinfo, err->firstWarning);
+  err->damaged++;
 }
 
 void InitErrors(ErrorManager& err) {
@@ -49,6 +60,7 @@ void InitErrors(ErrorManager& err) {
   err.pub.emit_message = EmitMessage;
   err.message[0] = 0;
   err.firstWarning[0] = 0;
+  err.damaged = 0;
 }
 
 // A progressive stream can carry an unbounded number of scans; real files
@@ -106,7 +118,7 @@ class Decoder {
 
   const char* Message() const { return err_.message; }
   bool ConversionRefused() const { return err_.pub.msg_code == JERR_CONVERSION_NOTIMPL; }
-  long Warnings() const { return err_.pub.num_warnings; }
+  long DamageWarnings() const { return err_.damaged; }
   const char* FirstWarning() const { return err_.firstWarning; }
 
  private:
@@ -158,7 +170,7 @@ ImageFileResult DecodeJpeg(std::span<const uint8_t> data, Image& image) {
   if (!decoder.Decode(decoded)) {
     return {decoder.ConversionRefused() ? E::Unsupported : E::Corrupt, w, h, decoder.Message()};
   }
-  if (decoder.Warnings() > 0) return {E::Corrupt, w, h, decoder.FirstWarning()};
+  if (decoder.DamageWarnings() > 0) return {E::Corrupt, w, h, decoder.FirstWarning()};
   image.Assign(decoded);
   return {E::None, w, h};
 }

@@ -11,9 +11,10 @@ namespace orniva {
 
 // Decodes a JPEG held in memory (baseline or progressive, colour or grey)
 // into a 24-bit image. The size is checked against the frame limit before any
-// pixel memory is taken. A stream that libjpeg can only decode with warnings
-// (corrupt or truncated data) is reported as Corrupt, not shown. On failure
-// image keeps its size and pixels.
+// pixel memory is taken. A stream whose image data libjpeg can only decode
+// with warnings (corrupt or truncated data) is reported as Corrupt, not shown;
+// stray bytes between its segments are skipped. On failure image keeps its
+// size and pixels.
 ImageFileResult DecodeJpeg(std::span<const uint8_t> data, Image& image);
 
 // Compresses image as a baseline JPEG with the given quality (clamped to

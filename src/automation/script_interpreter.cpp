@@ -65,6 +65,9 @@ std::optional<std::vector<std::string>> ReadScriptFile(const std::string& path) 
   std::string line;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    // Editors that save UTF-8 may put a byte-order mark before the first
+    // line; it is not part of the script.
+    if (lines.empty() && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
     lines.push_back(std::move(line));
   }
   if (in.bad()) return std::nullopt;

@@ -222,8 +222,8 @@ class ScriptInterpreter {
   std::string lastError_;
 };
 
-// Reads a script file: lines separated by CR LF (or LF alone); nothing when
-// the file cannot be read.
+// Reads a script file: lines separated by CR LF (or LF alone), a UTF-8
+// byte-order mark at the start skipped; nothing when the file cannot be read.
 std::optional<std::vector<std::string>> ReadScriptFile(const std::string& path);
 
 }  // namespace orniva

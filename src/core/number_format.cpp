@@ -32,7 +32,10 @@ std::string FormatGeneral(double value, int significantDigits) {
                            std::max(0, digits - 1 - exponent));
     return stripZeros(std::string(fixed, f.ptr));
   }
-  return stripZeros(std::string(text.substr(0, e))) + "E" + std::to_string(exponent);
+  // The exponent has at least three digits: "1.75E004", "9.9E-006".
+  std::string digitsText = std::to_string(std::abs(exponent));
+  if (digitsText.size() < 3) digitsText.insert(0, 3 - digitsText.size(), '0');
+  return stripZeros(std::string(text.substr(0, e))) + "E" + (exponent < 0 ? "-" : "") + digitsText;
 }
 
 }  // namespace orniva

@@ -393,10 +393,22 @@ void RenderRow(uint8_t* lv, int cols, const LevelMap& m, uint8_t* out) {
   }
 }
 
-// The smallest dark value d whose mean Round(d / nd - 0.5) exceeds limit;
-// the mean grows with d, so the hot-pixel test is d >= this value.
-int HotDarkThreshold(int nd, double limit) {
-  auto hot = [&](int d) { return Round(static_cast<double>(d) / nd - 0.5) > limit; };
+// The mean dark of a cell, Round(d / nd - 0.5) with half to even, in
+// integers: the quotient, less one when the division is exact and the
+// quotient odd (Round(3 - 0.5) = 2, Round(4 - 0.5) = 4).
+int MeanDark(int d, int nd) {
+  const int q = d / nd;
+  return (d % nd == 0 && q % 2 != 0) ? q - 1 : q;
+}
+
+// The smallest dark value d whose cell is hot: its mean m exceeds
+// F - D = F x (100 - T) / 100, tested as 100 m > F x (100 - T) so that no
+// rounding of T x (2.56 b^2 - 0.01) moves the threshold (T = 100 with a mean
+// of 0, or T = 60 with a mean of 102, are not hot). The mean grows with d, so
+// the hot-pixel test is d >= this value.
+int HotDarkThreshold(int nd, int power, int fullScale) {
+  const int64_t limit = int64_t{fullScale} * (100 - power);
+  auto hot = [&](int d) { return 100 * int64_t{MeanDark(d, nd)} > limit; };
   if (!hot(65535)) return 65536;
   int lo = 0, hi = 65535;
   while (lo < hi) {
@@ -621,13 +633,14 @@ ComposeOutcome ComposeResult(ComposeState& st, const ComposeSettings& s, const I
   });
   const double t1 = clock ? clock() : 0;
   res.addMs = t1 - t0;
+  if (correct && !hotPixels) res.correctMs = res.addMs;
 
   // Pass 2: the hot-pixel dark, which reads the cells around each cell:
   // the whole integration buffer is final by now.
   if (hotPixels) {
-    const int threshold = readDark ? HotDarkThreshold(nd, F - D) : 65536;
+    const int threshold = HotDarkThreshold(nd, s.darkPower, F);
     // A cell whose dark was not read counts as d = 0.
-    const bool zeroHot = !readDark && Round(0.0 / nd - 0.5) > F - D;
+    const bool zeroHot = !readDark && threshold == 0;
     workers.ForRows(g.rows, kChunkRows, [&](int begin, int end, int part) {
       int32_t* a = st.scratch[part].values.data();
       int lo = partMin[part], hi = partMax[part];

@@ -109,8 +109,11 @@ struct ComposeOutcome {
   bool levelsMoved = false;   // "Seuils Auto" moved the levels
   int low = 0, high = 0;      // levels used for the rendering
   int lowBoundMax = 65535, highBoundMax = 65535;
-  double addMs = 0;      // accumulation (with whatever was done in the same pass)
-  double correctMs = 0;  // a separate dark and flat pass
+  double addMs = 0;  // accumulation (with whatever was done in the same pass)
+  // The pass that applied the dark and flat: the hot-pixel dark's own pass,
+  // otherwise the accumulation pass, which corrects each row as it goes;
+  // 0 when neither was applied.
+  double correctMs = 0;
 };
 
 // The cells covered by the zone rectangle with binning b (a partly covered

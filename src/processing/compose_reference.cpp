@@ -134,8 +134,12 @@ ComposeOutcome ComposeResultReference(ComposeState& st, const ComposeSettings& s
           if (D > 0 && nd > 0) {
             const int dc = ChannelOf(d, ch);
             if (s.darkHotPixels) {
+              // m > F - D with F - D = F x (100 - T) / 100, compared in
+              // integers.
               const int64_t m = Round(static_cast<double>(dc) / nd - 0.5);
-              if (m > F - D) x = HotPixelMean(target, g, i, j, s.darkRadius, ch);
+              if (100 * m > int64_t{F} * (100 - s.darkPower)) {
+                x = HotPixelMean(target, g, i, j, s.darkRadius, ch);
+              }
             } else {
               const int64_t sub = Round(dc * D * r - 0.5);
               x -= std::min(x, sub);

@@ -167,9 +167,9 @@ ComposeSettings TFRM_Tool_Images::Settings() const {
 void TFRM_Tool_Images::Compose(int target, bool addFrame, bool singleFrame, bool render) {
   if (Images.Sync) Images.Sync(Images);
   ComposeState& st = Images.state;
-  const ComposeOutcome o =
-      ComposeResult(st, Settings(), *Images.zoneImage, Images.zoneRect,
-                    {target, addFrame, singleFrame, render}, *Images.renderImage, &SteadyMs);
+  const ComposeOutcome o = ComposeResult(st, Settings(), *Images.zoneImage, Images.zoneRect,
+                                         {target, addFrame, singleFrame, render},
+                                         *Images.renderImage, PassClock ? PassClock : &SteadyMs);
   ++updating_;
   if (addFrame) {
     EDT_NBCaps.SetText(Num(o.shownCount));

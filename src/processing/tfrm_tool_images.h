@@ -195,6 +195,9 @@ class TFRM_Tool_Images : public Window {
 
   CompositorImages Images;
   ToolImagesHooks Hooks;
+  // Times the passes for the resources window, in milliseconds; empty: a
+  // steady clock.
+  ComposeClock PassClock = nullptr;
   // Folder the curve dialogs open in (the preferences' filters folder).
   std::string filtersDirectory;
 

@@ -214,7 +214,7 @@ TEST(Reticle, LabelsInSecondsMinutesAndDegrees) {
   }
   EXPECT_EQ(ComputeReticleScale(640, 2).graduations.back().label, "21'");
   // 1 pixel per arc-second, 1024 wide: labels past 999 turn scientific.
-  EXPECT_EQ(ComputeReticleScale(1024, 1).graduations.back().label, "1.02E3\"");
+  EXPECT_EQ(ComputeReticleScale(1024, 1).graduations.back().label, "1.02E003\"");
 }
 
 // The cross and the direction labels follow the orientation. A frame 20

@@ -94,9 +94,9 @@ TEST(FrameOps, GeneralFormatKeepsFourSignificantDigits) {
     double v;
     const char* text;
   };
-  const Case cases[] = {{25, "25"},         {29.97002997, "29.97"}, {5000, "5000"},
-                        {0.5, "0.5"},       {12.34567, "12.35"},    {6.613756e-5, "0.00006614"},
-                        {12346, "1.235E4"}, {1e-6, "1E-6"},         {0, "0"}};
+  const Case cases[] = {{25, "25"},           {29.97002997, "29.97"}, {5000, "5000"},
+                        {0.5, "0.5"},         {12.34567, "12.35"},    {6.613756e-5, "0.00006614"},
+                        {12346, "1.235E004"}, {1e-6, "1E-006"},       {0, "0"}};
   for (const Case& c : cases) EXPECT_EQ(FormatGeneral(c.v, 4), c.text) << c.v;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -268,6 +269,55 @@ size_t SofHeightAt(const Bytes& jpeg) {
   return 0;
 }
 
+// The stream with three junk bytes inserted before the first marker of the
+// given code (the last one for the end marker), as careless writers leave
+// them: libjpeg warns "Corrupt JPEG data: 3 extraneous bytes before marker"
+// and skips them.
+Bytes WithJunkBefore(const Bytes& jpeg, uint8_t marker) {
+  size_t at = 0;
+  for (size_t i = 2; i + 1 < jpeg.size(); ++i) {
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == marker) {
+      at = i;
+      if (marker != 0xD9) break;
+    }
+  }
+  Bytes v = jpeg;
+  if (at > 0) v.insert(v.begin() + static_cast<long>(at), {0x12, 0x34, 0x56});
+  return v;
+}
+
+struct JunkCase {
+  const char* name;
+  uint8_t marker;
+};
+void PrintTo(const JunkCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class JpegJunkBeforeMarker : public ::testing::TestWithParam<JunkCase> {};
+
+TEST_P(JpegJunkBeforeMarker, IsSkippedAndThePictureReadWhole) {
+  Bytes good;
+  ASSERT_TRUE(EncodeJpeg(Gradient(64, 48), 90, good));
+  Image clean;
+  ASSERT_TRUE(DecodeJpeg(good, clean).Ok());
+  const Bytes junk = WithJunkBefore(good, GetParam().marker);
+  ASSERT_EQ(junk.size(), good.size() + 3);
+  Image img = Sentinel();
+  const ImageFileResult r = DecodeJpeg(junk, img);
+  EXPECT_TRUE(r.Ok()) << r.detail;
+  EXPECT_TRUE(SamePixels(img, clean));
+}
+
+INSTANTIATE_TEST_SUITE_P(JpegFile, JpegJunkBeforeMarker,
+                         ::testing::Values(JunkCase{"QuantisationTables", 0xDB},
+                                           JunkCase{"FrameHeader", 0xC0},
+                                           JunkCase{"HuffmanTables", 0xC4}, JunkCase{"Scan", 0xDA},
+                                           JunkCase{"End", 0xD9}),
+                         [](const ::testing::TestParamInfo<JunkCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
 TEST(JpegFile, MalformedStreamsAreRefusedAndKeepThePreviousFrame) {
   using E = ImageFileError;
   Bytes good;
@@ -284,6 +334,9 @@ TEST(JpegFile, MalformedStreamsAreRefusedAndKeepThePreviousFrame) {
   };
   Bytes scrambled = good;
   for (size_t i = good.size() / 2; i < good.size() / 2 + 40; ++i) scrambled[i] = 0xFF;
+  // Skipped junk does not excuse damage after it.
+  Bytes cutAfterJunk = WithJunkBefore(good, 0xDB);
+  cutAfterJunk.resize(cutAfterJunk.size() / 2);
   struct Case {
     const char* name;
     Bytes file;
@@ -299,6 +352,7 @@ TEST(JpegFile, MalformedStreamsAreRefusedAndKeepThePreviousFrame) {
       {"65000 x 65000", withSize(65000, 65000), E::TooLarge},
       {"1024 x 769", withSize(1024, 769), E::TooLarge},
       {"zero height", withSize(64, 0), E::Corrupt},
+      {"junk before a marker, cut in the data", cutAfterJunk, E::Corrupt},
   };
   for (const Case& c : cases) {
     Image img = Sentinel();

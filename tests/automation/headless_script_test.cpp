@@ -63,6 +63,13 @@ TEST_F(HeadlessScript, StopsOnAnErrorWithNonZeroExit) {
   EXPECT_EQ(r.output, "[message] Orniva: Line 2 : Division by zero\n");
 }
 
+TEST_F(HeadlessScript, ByteOrderMarkBeforeTheFirstLineIsSkipped) {
+  const std::string file = Write("bom.script", "\xEF\xBB\xBFmessage.show(\"premiere\")\r\n");
+  const Result r = RunOrniva("--headless --virtual-time --script " + file);
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  EXPECT_EQ(r.output, "[message] Orniva: premiere\n");
+}
+
 TEST_F(HeadlessScript, MissingFileIsReported) {
   const Result r = RunOrniva("--headless --script " + (dir_ / "none.txt").string());
   EXPECT_EQ(r.exitCode, 2);

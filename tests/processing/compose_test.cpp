@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "processing/compose.h"
 
 namespace orniva {
@@ -122,21 +124,61 @@ TEST(DarkAndFlat, SubtractionScalesTheDarkToTheFrameCount) {
   }
 }
 
-TEST(DarkAndFlat, HotPixelsAreReplacedFromAboveTheThreshold) {
-  // T = 10 without binning: hot when Round(d / n - 0.5) > 229.5, i.e. m >= 230.
-  for (const auto& [darkValue, hot] : {std::pair{229, false}, {230, true}, {231, true}}) {
-    Compositor c;
-    c.s.darkPower = 10;
-    c.s.darkHotPixels = true;
-    c.st->count[1] = 1;
-    c.st->cells[1].SetCell(5, 5, {darkValue, 0, 0});
-    c.SetCells(0, {100, 100, 100});
-    c.st->cells[0].SetCell(5, 5, {9000, 100, 100});
-    c.Render();
-    EXPECT_EQ(c.Result().Cell(5, 5).r, hot ? 100 : 9000) << darkValue;
-    EXPECT_EQ(c.Result().Cell(5, 5).g, 100);
+// Hot-pixel dark without binning: a cell is hot when its mean dark
+// m = Round(d / n - 0.5) exceeds 255 x (100 - T) / 100, exactly. Every cell
+// has the same dark, so a hot case replaces them all.
+struct HotCase {
+  const char* name;
+  int power, dark, darkFrames;
+  bool hot;
+};
+
+void PrintTo(const HotCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class HotPixelThreshold : public ::testing::TestWithParam<HotCase> {};
+
+TEST_P(HotPixelThreshold, ReplacesExactlyTheCellsAboveIt) {
+  const HotCase& k = GetParam();
+  Compositor c;
+  c.s.darkPower = k.power;
+  c.s.darkHotPixels = true;
+  c.st->count[1] = k.darkFrames;
+  c.SetCells(1, {k.dark, k.dark, k.dark});
+  c.SetCells(0, {100, 100, 100});
+  c.st->cells[0].SetCell(5, 5, {9000, 100, 100});
+  c.Render();
+  if (k.hot) {
+    EXPECT_EQ(c.Result().Cell(5, 5).r, 100);  // the mean of its ten neighbours
+    EXPECT_EQ(c.Result().Cell(0, 0).r, 40);   // four neighbours left by the clipping
+  } else {
+    for (int j = 0; j < 12; ++j)
+      for (int i = 0; i < 16; ++i)
+        ASSERT_EQ(c.Result().Cell(i, j), c.st->cells[0].Cell(i, j)) << i << "," << j;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    DarkAndFlat, HotPixelThreshold,
+    ::testing::Values(
+        // T = 10: hot from m >= 230 (above 229.5).
+        HotCase{"T10Mean229", 10, 229, 1, false}, HotCase{"T10Mean230", 10, 230, 1, true},
+        HotCase{"T10Mean231", 10, 231, 1, true},
+        // T = 100: the limit is 0, so a dark of 0 is not hot.
+        HotCase{"T100Dark0", 100, 0, 1, false},
+        HotCase{"T100Dark1RoundsTo0", 100, 1, 1, false},  // Round(0.5) = 0
+        HotCase{"T100Dark2", 100, 2, 1, true},
+        // T = 60: the limit is 102, reached but not exceeded.
+        HotCase{"T60Mean102", 60, 102, 1, false},
+        HotCase{"T60Dark103RoundsTo102", 60, 103, 1, false},  // Round(102.5) = 102
+        HotCase{"T60Dark104", 60, 104, 1, true},
+        HotCase{"T60TwoDarks206RoundsTo102", 60, 206, 2, false},
+        HotCase{"T60TwoDarks207", 60, 207, 2, true},  // Round(103) = 103
+        // T = 80: the limit is 51.
+        HotCase{"T80TwoDarks103Mean51", 80, 103, 2, false},
+        HotCase{"T80TwoDarks104Mean52", 80, 104, 2, true}),
+    [](const ::testing::TestParamInfo<HotCase>& info) { return std::string(info.param.name); });
 
 TEST(DarkAndFlat, HotPixelBorderIsClippedButStillDividedByTheFullCount) {
   Compositor c;

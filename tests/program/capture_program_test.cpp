@@ -2,7 +2,12 @@
 // on the test pattern runs through the pipeline, in image and stream mode,
 // and the message window hears what goes wrong.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
+
+#include "acquisition/image_file.h"
+#include "acquisition/jpeg_file.h"
 #include "core/virtual_event_loop.h"
 #include "program/program.h"
 
@@ -63,6 +68,47 @@ TEST_F(CaptureProgram, RefusedFormatIsNamedInTheMessageWindow) {
   cams.Cam2.MNU_Format.Click();
   EXPECT_NE(program.Message().MEMO_Message.Text().find("1280x720"), std::string::npos);
   EXPECT_EQ(cams.Source(2).GetVideoFormat().width, 640);
+}
+
+// "Ouvrir" on a JPEG with three junk bytes before its quantisation tables,
+// as some writers leave them: libjpeg skips them with a warning and the
+// picture becomes the image camera's frame; a file cut in its data is still
+// refused and named.
+TEST_F(CaptureProgram, JpegWithJunkBeforeAMarkerOpensAsTheFrame) {
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("orniva_junk_jpeg_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  Image picture(48, 32);
+  picture.Fill(Rgb(30, 160, 90));
+  std::vector<uint8_t> jpeg;
+  ASSERT_TRUE(EncodeJpeg(picture, 95, jpeg));
+  for (size_t i = 2; i + 1 < jpeg.size(); ++i) {
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDB) {
+      jpeg.insert(jpeg.begin() + static_cast<long>(i), {0x12, 0x34, 0x56});
+      break;
+    }
+  }
+  const std::string junk = (dir / "m57_junk.jpg").string();
+  ASSERT_TRUE(WriteFileBytes(junk, jpeg).Ok());
+  jpeg.resize(jpeg.size() / 2);
+  const std::string cut = (dir / "m57_cut.jpg").string();
+  ASSERT_TRUE(WriteFileBytes(cut, jpeg).Ok());
+
+  dialogs.QueueFiles({junk});
+  program.Files().SPDB_Ouvrir.Click();
+  EXPECT_TRUE(alv.State.fileMode);
+  EXPECT_EQ(alv.Camera(1).width, 48);
+  const Bgr p = alv.Slot(1, 0).Pixel(20, 20);
+  EXPECT_NEAR(p.r, 30, 3);
+  EXPECT_NEAR(p.g, 160, 3);
+  EXPECT_NEAR(p.b, 90, 3);
+  EXPECT_EQ(program.Message().MEMO_Message.Text().find("m57_junk.jpg"), std::string::npos);
+
+  dialogs.QueueFiles({cut});
+  program.Files().SPDB_Ouvrir.Click();
+  EXPECT_NE(program.Message().MEMO_Message.Text().find("m57_cut.jpg"), std::string::npos);
+  EXPECT_EQ(alv.Slot(1, 0).Pixel(20, 20), p);  // the frame stays
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

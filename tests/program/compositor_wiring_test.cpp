@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include "acquisition/image_load.h"
@@ -36,6 +37,25 @@ struct CompositorWiring : ::testing::Test {
     alv.ProcessFrame(true, 1);
   }
   Bgr Result(int x, int y) { return alv.Image3.Bitmap().Pixel(x, y); }
+  // Records one frame of the given level as the dark or the flat, then goes
+  // back to single pictures without integration.
+  void Record(RadioButton& mode, uint8_t level) {
+    tools.CKB_Integration.SetChecked(true);
+    mode.SetChecked(true);
+    tools.BTN_Demarrer_Add.Click();
+    Deliver(level);
+    tools.BTN_Arreter_Add.Click();
+    tools.RDB_Unique.SetChecked(true);
+    tools.CKB_Integration.SetChecked(false);
+  }
+  // A grey frame of 20 with one star of 200 at (10, 10).
+  void DeliverStar() {
+    Image frame(64, 48);
+    frame.Fill(Rgb(20, 20, 20));
+    frame.SetPixel(10, 10, Rgb(200, 200, 200));
+    alv.StoreFrame(1, frame);
+    alv.ProcessFrame(true, 1);
+  }
 };
 
 TEST_F(CompositorWiring, IntegrationBuildsTheResultPageFromThePipeline) {
@@ -158,6 +178,86 @@ TEST_F(CompositorWiring, FlatOpenedFromAFileFillsTheFlatBuffer) {
   EXPECT_DOUBLE_EQ(tools.Images.state.flatMean[2], 50.0);
   EXPECT_TRUE(tools.CKB_Active_Flat.Enabled());
   EXPECT_EQ(tools.EDT_Fichier_Flat.Text(), path);
+}
+
+// Hot-pixel dark from a recorded dark, through "Seuil (%)" and "Moyenne
+// pixels environnants": the threshold 255 x (100 - T) / 100 is exceeded,
+// never merely reached.
+struct HotPixelCase {
+  const char* name;
+  uint8_t dark;
+  int position;  // of "Seuil (%)": T = 100 - position
+  bool hot;
+};
+void PrintTo(const HotPixelCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+struct HotPixelDark : CompositorWiring, ::testing::WithParamInterface<HotPixelCase> {};
+
+TEST_P(HotPixelDark, RecordedDarkReplacesOnlyCellsAboveTheThreshold) {
+  const HotPixelCase& k = GetParam();
+  tools.SCB_Maximum.SetPosition(256);  // levels equal the sums
+  Record(tools.RDB_Dark, k.dark);
+  ASSERT_EQ(tools.Images.state.cells[1].Cell(3, 3), (CellRgb{k.dark, k.dark, k.dark}));
+  tools.RDB_Dark_Smart.Click();
+  tools.SCB_Seuil_dark.SetPosition(k.position);
+  EXPECT_EQ(tools.TNI_MaxDark.Value(), 100 - k.position);
+  DeliverStar();
+  if (k.hot) {
+    EXPECT_EQ(Result(10, 10), Rgb(20, 20, 20));  // the star's neighbours
+    EXPECT_EQ(Result(0, 0), Rgb(8, 8, 8));       // 4 of the 10 border cells
+  } else {
+    EXPECT_EQ(Result(10, 10), Rgb(200, 200, 200));
+    EXPECT_EQ(Result(0, 0), Rgb(20, 20, 20));
+    EXPECT_EQ(Result(63, 47), Rgb(20, 20, 20));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(CompositorWiring, HotPixelDark,
+                         ::testing::Values(HotPixelCase{"T100Dark0", 0, 0, false},
+                                           HotPixelCase{"T100Dark2", 2, 0, true},
+                                           HotPixelCase{"T60Dark102", 102, 40, false},
+                                           HotPixelCase{"T60Dark104", 104, 40, true}),
+                         [](const ::testing::TestParamInfo<HotPixelCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+// Every reading 1.5 ms after the one before: each pass takes 1.5 ms.
+double TickingClock() {
+  static double now = 0;
+  return now += 1.5;
+}
+
+// "Temps Dark+Flat (ms) :" shows the pass that applied the dark and flat in
+// every mode (subtraction and flat are applied while accumulating, the
+// hot-pixel dark in a pass of its own) and 0 when nothing was applied.
+TEST_F(CompositorWiring, ResourcesWindowTimesTheDarkAndFlatInEveryMode) {
+  auto& resources = program->Get<TFRM_Ressources>();
+  tools.PassClock = &TickingClock;
+  const Edit& addition = resources.EDT_Temps_addition;
+  const Edit& darkFlat = resources.EDT_Temps_Dark_Flat;
+  Record(tools.RDB_Dark, 10);
+  Record(tools.RDB_Flat, 100);
+  ASSERT_TRUE(tools.CKB_Active_Flat.Enabled());
+
+  tools.CKB_utiliser_seuils.SetChecked(true);  // each frame through the compositor
+  Deliver(50);
+  EXPECT_EQ(addition.Text(), "1.50");
+  EXPECT_EQ(darkFlat.Text(), "0.00") << "nothing applied";
+
+  tools.SCB_Seuil_dark.SetPosition(50);  // subtraction
+  Deliver(50);
+  EXPECT_EQ(darkFlat.Text(), "1.50") << "subtraction";
+
+  tools.RDB_Dark_Smart.Click();
+  Deliver(50);
+  EXPECT_EQ(darkFlat.Text(), "1.50") << "hot pixels";
+
+  tools.SCB_Seuil_dark.SetPosition(100);
+  tools.CKB_Active_Flat.SetChecked(true);
+  Deliver(50);
+  EXPECT_EQ(darkFlat.Text(), "1.50") << "flat";
 }
 
 }  // namespace

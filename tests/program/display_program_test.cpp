@@ -88,6 +88,20 @@ TEST_F(DisplayProgramFixture, ReticleAndMeasurementsMeetTheMeasurementWindow) {
   EXPECT_FALSE(mesures.EDT_Angle_Calcule.Text().empty());
 }
 
+// Two Alt-clicks 10 pixels apart at 1.1551"/pixel (the 320-pixel frame)
+// measure 11.55", 5.6e-5 radians: the distance at a range of 0.1 or 10^12
+// is written with a three-digit exponent.
+TEST_F(DisplayProgramFixture, MeasuredDistanceIsWrittenWithAThreeDigitExponent) {
+  auto& mesures = program->Get<TFRM_Tool_Mesures>();
+  EXPECT_NEAR(mesures.TNI_Echantillonnage.Value(), 1.1551, 1e-4);
+  alv.Image1.OnMouseUp(MouseButton::Left, kLeft | kAlt, 100, 100);
+  alv.Image1.OnMouseUp(MouseButton::Left, kLeft | kAlt, 110, 100);
+  EXPECT_EQ(mesures.EDT_Angle_Calcule.Text(), "  0°  0' 11.55\"");
+  EXPECT_EQ(mesures.EDT_Distance_Calculee.Text(), "5.6E-006");
+  mesures.TNI_DistObjet.SetValue(1e12);
+  EXPECT_EQ(mesures.EDT_Distance_Calculee.Text(), "5.6E007");
+}
+
 TEST_F(DisplayProgramFixture, RolesReachTheMainWindow) {
   tool.CKB_Src2_Image.SetChecked(true);
   EXPECT_EQ(alv.ImageCamera(), 2);

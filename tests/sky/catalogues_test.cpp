@@ -267,6 +267,10 @@ struct ProgramDir : ::testing::Test {
   }
 };
 
+// Entries of the shipped deep-sky file: every real object once, fewer than
+// the table holds.
+constexpr int kShippedDeepSkyEntries = 13129;
+
 const StarRecord* FindSao(const Catalogues& c, std::string_view sao) {
   for (const StarRecord& s : c.Stars()) {
     if (s.SaoNumber == sao) return &s;
@@ -280,8 +284,9 @@ TEST_F(ProgramDir, RealCataloguesLoad) {
   auto errors = c.LoadCatalogues(dir.string());
   for (const auto& e : errors) ADD_FAILURE() << e.Text();
   EXPECT_TRUE(c.CataloguesLoaded());
-  EXPECT_EQ(c.StarCount(), 9110 - 14);              // the 14 entries without position are skipped
-  EXPECT_EQ(c.DeepSkyCount(), kMaxDeepSkyObjects);  // the file holds 14026 lines
+  EXPECT_EQ(c.StarCount(), 9110 - 14);  // the 14 entries without position are skipped
+  static_assert(kShippedDeepSkyEntries < kMaxDeepSkyObjects);
+  EXPECT_EQ(c.DeepSkyCount(), kShippedDeepSkyEntries);  // the whole file
   EXPECT_EQ(c.ConstellationLineCount(), 650);
 
   struct Star {
@@ -321,6 +326,31 @@ TEST_F(ProgramDir, RealCataloguesLoad) {
   EXPECT_EQ(m31->ObjectClass.substr(0, 3), "Sb ");
   // Sizes under an arcminute come in arcseconds.
   EXPECT_DOUBLE_EQ(c.DeepSkyObjects()[1].SizeMajor, 57.0 / 60);
+
+  // Messier objects listed late in the file under their other catalogue's
+  // name: the Pleiades as Melotte 22, M24 and M25 as IC objects.
+  struct Messier {
+    const char* number;
+    const char* name;
+    const char* type;
+    double ra, dec;
+  };
+  const Messier late[] = {
+      {"M45", "Mel22", "opncl", HmsToArcsec(3, 47, 30), DmsToArcsec(24, 6, 0)},
+      {"M24", "IC4715", "aster", HmsToArcsec(18, 16, 54), DmsToArcsec(-18, 31, 0)},
+      {"M25", "IC4725", "opncl", HmsToArcsec(18, 31, 48), DmsToArcsec(-19, 7, 0)},
+  };
+  for (const Messier& m : late) {
+    const DeepSkyRecord* found = nullptr;
+    for (const DeepSkyRecord& o : c.DeepSkyObjects()) {
+      if (o.OtherName == m.number) found = &o;
+    }
+    ASSERT_NE(found, nullptr) << m.number;
+    EXPECT_EQ(found->Name, m.name) << m.number;
+    EXPECT_EQ(found->ObjectType, m.type) << m.number;
+    EXPECT_NEAR(found->RightAscension, m.ra, 1e-6) << m.number;
+    EXPECT_NEAR(found->Declination, m.dec, 1e-6) << m.number;
+  }
 }
 
 TEST_F(ProgramDir, MissingAndBrokenFilesAreReportedAndTheOthersKept) {
@@ -345,7 +375,7 @@ TEST_F(ProgramDir, MissingAndBrokenFilesAreReportedAndTheOthersKept) {
   fs::remove(dir / kStarCatalogueFile);
   EXPECT_TRUE(c.EnsureLoaded(dir.string()).empty());
   EXPECT_EQ(c.StarCount(), 9096);
-  EXPECT_EQ(c.DeepSkyCount(), kMaxDeepSkyObjects);
+  EXPECT_EQ(c.DeepSkyCount(), kShippedDeepSkyEntries);
 }
 
 }  // namespace

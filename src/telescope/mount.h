@@ -8,6 +8,7 @@
 #include "platform/port_io.h"
 #include "platform/serial_port.h"
 #include "platform/telescope_driver.h"
+#include "telescope/lx200_link.h"
 #include "telescope/mount_kernels.h"
 #include "telescope/tfrm_com_trafic.h"
 #include "telescope/tfrm_pref.h"
@@ -44,6 +45,10 @@ class Mount {
   enum class Interface { None, Lx200, Ascom, Ruvena, Marvane, Telkor };
   static constexpr int kMountSlot = 1;
   static constexpr int kFocusSlot = 2;
+  // An LX200 GOTO whose end the mount never reports is stopped when no
+  // reply at all came for kSilenceLimitMs, or after kGotoLimitMs.
+  static constexpr int64_t kSilenceLimitMs = 5000;
+  static constexpr int64_t kGotoLimitMs = 300000;
 
   Mount(TFRM_Pref& pref, TFRM_Prg_Suivi& suivi, TFRM_ComTrafic& trafic, SerialPorts& ports,
         PortIo& port);
@@ -61,8 +66,10 @@ class Mount {
   void GotoCoordinates(double ra, double dec);
   void AbortGoto();
   void SyncCoordinates(double ra, double dec);
-  // LX200 library object: ":L" + object + "#", then ":CM#"; returns the reply.
-  std::string SyncLibraryObject(const std::string& object);
+  // LX200 library object: ":L" + object + "#", then ":CM#"; done hears the
+  // reply.
+  void SyncLibraryObject(const std::string& object,
+                         std::function<void(const std::string&)> done = {});
   void SetMountRate(int rate);
   bool ConnectMount();
   void DisconnectMount();
@@ -91,6 +98,8 @@ class Mount {
   TelescopeDriver* Driver() const { return driver_.get(); }
   const std::string& LastDecReply() const { return lastDec_; }
   const std::string& LastRaReply() const { return lastRa_; }
+  // True while LX200 commands or replies are under way on the mount link.
+  bool LinkBusy() const { return link_.Busy(); }
 
  private:
   void InterfaceClick();
@@ -106,6 +115,8 @@ class Mount {
   void AxisTimer(bool raAxis);
   void EndRelativeAxis(bool raAxis);
   void EndGoto();
+  void StopUnendedGoto(const std::string& why);
+  void PollLx200();
   void LinkFailed(const std::string& what);
   std::string Reply(int slot);
   bool DriverSend(TelescopeDriver::Request r, const TelescopeDriver::Args& a, int waitMs);
@@ -126,6 +137,7 @@ class Mount {
   SerialPorts& ports_;
   PortIo& port_;
   std::unique_ptr<TelescopeDriver> driver_;
+  Lx200Link link_;
 
   bool connected_ = false;
   bool focusConnected_ = false;
@@ -142,6 +154,9 @@ class Mount {
   bool relPending_[2] = {false, false};
   double pendingDec_ = 0;
   int64_t lastTick_ = -1;
+  int64_t gotoStartMs_ = 0;
+  int64_t lastAnswerMs_ = 0;  // the last LX200 exchange that got a reply
+  std::string bars_;          // the ":D#" reply of the running poll
   std::string lastRa_, lastDec_;
 };
 

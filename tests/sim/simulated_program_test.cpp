@@ -65,9 +65,11 @@ TEST(SimulatedProgram, TheProgramsGotoMovesTheSimulatedField) {
   // Arcturus, the brightest star of the northern sky after Vega's field.
   const StarRecord* arcturus = FindStar("Alp Boo");
   ASSERT_NE(arcturus, nullptr);
+  loop.SetIoGraceMs(2);  // the mount's replies cross the pseudo-terminal in real time
   program.Telescope().GotoCoordinates(arcturus->RightAscension, arcturus->Declination);
   EXPECT_TRUE(program.Telescope().GotoInProgress());
   EXPECT_TRUE(loop.RunUntil([&] { return !program.Telescope().GotoInProgress(); }, 120000));
+  loop.SetIoGraceMs(0);
   loop.RunFor(500);
   const SimPointing at = observatory.Mount().Pointing(loop.NowMs());
   EXPECT_LT(AngularDistance(at.ra, at.dec, arcturus->RightAscension, arcturus->Declination), 5);

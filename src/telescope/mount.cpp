@@ -364,7 +364,7 @@ void Mount::StartReal(int direction, bool durationGiven, bool applyGuideSettings
         break;
       }
       case Interface::Telkor:
-        TelkorStop();
+        StopReal(direction);  // releases whichever direction moves
         if (!continuous) {
           remaining_[axis] = d;
           ArmAxis(direction, d);
@@ -402,14 +402,18 @@ void Mount::StopAllMotion() {
   for (int d = 1; d <= 4; ++d) StopMotion(d);
 }
 
+// The last direction of an axis is that of its last stopped motion: a stop
+// of a direction that was not moving (the axis timer stops both directions
+// of its axis) leaves it as it was, or backlash would be added to a motion
+// that continues the previous one.
 void Mount::StopReal(int direction) {
   const int axis = Axis(direction);
   bool& moving = moving_[direction & 3];
+  const bool wasMoving = moving;
   switch (Chosen()) {
     case Interface::Lx200:
       if (moving && connected_) link_.Send(kStop[direction & 3]);
       moving = false;
-      lastDir_[axis] = direction;
       break;
     case Interface::Marvane:
       if (moving) {
@@ -422,24 +426,29 @@ void Mount::StopReal(int direction) {
         pref_.EDT_TestValue.SetText(bits);
       }
       moving = false;
-      lastDir_[axis] = direction;
       remaining_[axis] = 0;
       break;
-    case Interface::Telkor:
+    case Interface::Telkor: {
+      // One direction at a time: the stop releases whichever moves.
+      int was[2] = {0, 0};
+      for (int d = kEast; d <= kSouth; ++d)
+        if (moving_[d & 3]) was[Axis(d)] = d;
       if (connected_) TelkorStop();
       for (bool& m : moving_) m = false;
       remaining_[axis] = 0;
-      lastDir_[axis] = direction;
-      break;
+      for (int a : {kRa, kDec})
+        if (was[a] != 0) lastDir_[a] = was[a];
+      return;
+    }
     case Interface::Ruvena:
     case Interface::Ascom:  // nothing is sent: the running pulse ends by itself
       moving = false;
       remaining_[axis] = 0;
-      lastDir_[axis] = direction;
       break;
     case Interface::None:
-      break;
+      return;
   }
+  if (wasMoving) lastDir_[axis] = direction;
 }
 
 void Mount::AxisTimer(bool raAxis) {

@@ -303,3 +303,84 @@ TEST_F(DriverFixture, GuidePulsesCarryTheDriversDirectionsAndRepeatWhileHeld) {
 
 }  // namespace
 }  // namespace orniva
+
+namespace orniva {
+
+void PrintTo(Mount::Interface chosen, std::ostream* os) {
+  static const char* const kNames[] = {"None", "Lx200", "Driver", "Ruvena", "Marvane", "Telkor"};
+  *os << kNames[static_cast<int>(chosen)];
+}
+
+namespace {
+
+// Backlash is added when an axis reverses the direction of its last stopped
+// motion, on every interface. Each case makes relative moves of 3" at
+// 15"/s (200 ms) with 50 ms of backlash and no inertia.
+struct BacklashFixture : PortFixture, ::testing::WithParamInterface<Mount::Interface> {
+  std::vector<RecordingDriver::Call> calls;
+  BacklashFixture() {
+    mount.hooks.makeDriver = [this] {
+      auto d = std::make_unique<RecordingDriver>();
+      d->loop = &loop;
+      d->calls = &calls;
+      return d;
+    };
+  }
+  void Choose(Mount::Interface chosen) {
+    switch (chosen) {
+      case Mount::Interface::Lx200:
+        UsePty();
+        return pref.RDB_LX200.Click();
+      case Mount::Interface::Ruvena:
+        UsePty();
+        return pref.RDB_Ruvena.Click();
+      case Mount::Interface::Marvane:
+        return pref.RDB_Marvane.Click();
+      case Mount::Interface::Telkor:
+        return pref.RDB_Telkor.Click();
+      case Mount::Interface::Ascom:
+        return pref.RDB_ASCOM.Click();
+      case Mount::Interface::None:
+        return;
+    }
+  }
+};
+
+std::string InterfaceName(const ::testing::TestParamInfo<Mount::Interface>& info) {
+  return ::testing::PrintToString(info.param);
+}
+
+TEST_P(BacklashFixture, AddedOnlyWhenTheAxisReversesItsLastStoppedMotion) {
+  Choose(GetParam());
+  pref.BTN_Connecter.Click();
+  ASSERT_TRUE(mount.Connected());
+  pref.TNI_Jeu_AD.SetValue(50);
+  pref.TNI_Jeu_Dec.SetValue(50);
+  pref.TNI_Tps_Inertie_AD.SetValue(0);
+  pref.TNI_Tps_Inertie_Dec.SetValue(0);
+  struct Move {
+    double ra, dec;
+  };
+  // East, East, West, West, East; then North, North, South, South, North.
+  const Move moves[] = {{-3, 0}, {-3, 0}, {3, 0},  {3, 0},  {-3, 0},
+                        {0, 3},  {0, 3},  {0, -3}, {0, -3}, {0, 3}};
+  std::vector<std::string> ra, dec;
+  for (const Move& m : moves) {
+    mount.MoveRelative(m.ra, m.dec);
+    (m.ra != 0 ? ra : dec).push_back((m.ra != 0 ? suivi.EDT_Duree_AD : suivi.EDT_Duree_Dec).Text());
+    loop.RunFor(1000);
+    ASSERT_FALSE(mount.GotoInProgress());
+  }
+  const std::vector<std::string> expected{"200", "200", "250", "200", "250"};
+  EXPECT_EQ(ra, expected);
+  EXPECT_EQ(dec, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryInterface, BacklashFixture,
+                         ::testing::Values(Mount::Interface::Lx200, Mount::Interface::Ruvena,
+                                           Mount::Interface::Marvane, Mount::Interface::Telkor,
+                                           Mount::Interface::Ascom),
+                         InterfaceName);
+
+}  // namespace
+}  // namespace orniva

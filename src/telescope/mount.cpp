@@ -58,6 +58,7 @@ Mount::Mount(TFRM_Pref& pref, TFRM_Prg_Suivi& suivi, TFRM_ComTrafic& trafic, Ser
 }
 
 Mount::~Mount() {
+  if (pulseRetry_ != 0) suivi_.Loop().RemoveTimer(pulseRetry_);
   suivi_.TMR_Suivi_AD.Stop();
   suivi_.TMR_Suivi_Dec.Stop();
   suivi_.TMR_ScopePosition.Stop();
@@ -186,6 +187,40 @@ bool Mount::DriverSend(TelescopeDriver::Request r, const TelescopeDriver::Args& 
   std::string err = driver_->Answer().error;
   if (!err.empty() && hooks.statusLine) hooks.statusLine("Telescope : " + err);
   return ok;
+}
+
+// A guide pulse the driver refuses because another request is in flight
+// waits its turn; one that could not go out within kPulseWaitLimitMs is
+// given up and said so.
+void Mount::SendPulse(const TelescopeDriver::Args& args) {
+  if (!driver_) return;
+  if (pendingPulses_.empty() && DriverSend(TelescopeDriver::Request::PulseGuide, args, -1)) return;
+  pendingPulses_.push_back({args, suivi_.Loop().NowMs()});
+  if (pulseRetry_ == 0)
+    pulseRetry_ = suivi_.Loop().AddTimer(kPulseRetryMs, true, [this] { RetryPulses(); });
+}
+
+void Mount::RetryPulses() {
+  static const char* const kWords[] = {"Nord", "Sud", "Est", "Ouest"};  // by guide direction
+  while (!pendingPulses_.empty()) {
+    const PendingPulse& p = pendingPulses_.front();
+    if (!driver_ || !connected_) {
+      pendingPulses_.clear();
+      break;
+    }
+    if (suivi_.Loop().NowMs() - p.since > kPulseWaitLimitMs) {
+      if (hooks.statusLine)
+        hooks.statusLine("Telescope : impulsion " + std::string(kWords[p.args.guideDirection & 3]) +
+                         " de " + std::to_string(p.args.pulseMs) +
+                         " ms abandonnee, le pilote est reste occupe.");
+      pendingPulses_.pop_front();
+      continue;
+    }
+    if (!DriverSend(TelescopeDriver::Request::PulseGuide, p.args, -1)) return;
+    pendingPulses_.pop_front();
+  }
+  suivi_.Loop().RemoveTimer(pulseRetry_);
+  pulseRetry_ = 0;
 }
 
 // ---- connection ----
@@ -345,7 +380,7 @@ void Mount::StartReal(int direction, bool durationGiven, bool applyGuideSettings
           TelescopeDriver::Args a;
           a.guideDirection = kGuide[direction & 3];
           a.pulseMs = static_cast<int>(pulse);
-          DriverSend(TelescopeDriver::Request::PulseGuide, a, -1);
+          SendPulse(a);
         }
         break;
       }
@@ -766,6 +801,15 @@ void Mount::SetFocusLine(int focusDir, bool engaged) {
     controlShadow_ = static_cast<uint8_t>(engaged ? controlShadow_ & ~bit : controlShadow_ | bit);
   }
   WritePortByte(lpt + 2, controlShadow_);
+}
+
+void Mount::StartPortLines() {
+  controlShadow_ = kControlAtStart;
+  if (!pref_.RDB_Marvane.Checked() && !pref_.RDB_Focus_Marvane.Checked()) return;
+  const uint16_t focus = ParallelItemAddress(pref_.CBX_AG_Focus_PortParallele.Text());
+  const uint16_t mount = LptAddress();
+  WritePortByte(focus + 2, controlShadow_);
+  if (pref_.RDB_Marvane.Checked() && mount != focus) WritePortByte(mount + 2, controlShadow_);
 }
 
 void Mount::FocusStart(int focusDir) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -49,6 +50,11 @@ class Mount {
   // reply at all came for kSilenceLimitMs, or after kGotoLimitMs.
   static constexpr int64_t kSilenceLimitMs = 5000;
   static constexpr int64_t kGotoLimitMs = 300000;
+  // A guide pulse the driver refuses while it is busy is tried again every
+  // kPulseRetryMs, and given up (with a status line) after kPulseWaitLimitMs.
+  static constexpr int kPulseRetryMs = 10;
+  static constexpr int64_t kPulseWaitLimitMs = 1000;
+  static constexpr uint8_t kControlAtStart = 0x0B;
 
   Mount(TFRM_Pref& pref, TFRM_Prg_Suivi& suivi, TFRM_ComTrafic& trafic, SerialPorts& ports,
         PortIo& port);
@@ -73,6 +79,10 @@ class Mount {
   void SetMountRate(int rate);
   bool ConnectMount();
   void DisconnectMount();
+  // The parallel ports' control registers at start-up: with a relay-box
+  // mount or focuser they are written with 00001011, which leaves both
+  // focuser relays released.
+  void StartPortLines();
   void FocusStart(int focusDir);
   void FocusStop(int focusDir);
   void TMR_ScopePositionTimer();
@@ -123,6 +133,8 @@ class Mount {
   void DeadReckon();
   uint16_t LptAddress() const;
   void ReadDataLines();
+  void SendPulse(const TelescopeDriver::Args& args);
+  void RetryPulses();
   void SendFocusCommand(const std::string& command);
   void SetFocusLine(int focusDir, bool engaged);
   // Telkor lines.
@@ -149,7 +161,13 @@ class Mount {
   bool sameAsBefore_[2] = {false, false};
   uint16_t uart_ = 0;
   uint8_t dataShadow_ = 0;
-  uint8_t controlShadow_ = 0;
+  uint8_t controlShadow_ = kControlAtStart;
+  struct PendingPulse {
+    TelescopeDriver::Args args;
+    int64_t since;
+  };
+  std::deque<PendingPulse> pendingPulses_;
+  EventLoop::TimerId pulseRetry_ = 0;
   bool gotoInProgress_ = false;
   bool relPending_[2] = {false, false};
   double pendingDec_ = 0;

@@ -70,6 +70,9 @@ TEST(SimulatedProgram, TheProgramsGotoMovesTheSimulatedField) {
   EXPECT_TRUE(program.Telescope().GotoInProgress());
   EXPECT_TRUE(loop.RunUntil([&] { return !program.Telescope().GotoInProgress(); }, 120000));
   loop.SetIoGraceMs(0);
+  // The loop was never held: the GOTO cost the camera no frame.
+  EXPECT_EQ(observatory.Camera().Dropped(), 0);
+  EXPECT_GT(observatory.Camera().Delivered(), 10);
   loop.RunFor(500);
   const SimPointing at = observatory.Mount().Pointing(loop.NowMs());
   EXPECT_LT(AngularDistance(at.ra, at.dec, arcturus->RightAscension, arcturus->Declination), 5);

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 
 #include "core/event_loop.h"
@@ -164,6 +165,10 @@ bool SerialPorts::OpenCom(int slot, const std::string& name) {
     Fail("open_com", err);
   }
   ::cfmakeraw(&tio);
+  // No flow control of either kind: a mount that holds CTS low or sends an
+  // XOFF would otherwise stop every write for good.
+  tio.c_iflag &= ~(IXON | IXOFF | IXANY);
+  tio.c_cflag &= ~CRTSCTS;
   tio.c_cflag |= CLOCAL | CREAD;
   tio.c_cflag &= ~HUPCL;  // closing must leave DTR and RTS as they are
   tio.c_cc[VMIN] = 0;
@@ -224,38 +229,48 @@ void SerialPorts::SetTimeout(int slot, int readIntervalMs, int readTotalConstant
   // reads what is queued); the values are kept by the caller's settings.
 }
 
-void SerialPorts::PutString(int slot, const std::string& text) {
-  Check(slot, "put_string");
+namespace {
+
+// Writes all of bytes within kWriteLimitMs: a full output queue is waited
+// for with poll, never with tcdrain, whose wait has no end when the line is
+// held (flow control, a stalled adapter).
+void WriteAll(int fd, const char* bytes, size_t size, const char* what) {
+  using Clock = std::chrono::steady_clock;
+  const auto end = Clock::now() + std::chrono::milliseconds(SerialPorts::kWriteLimitMs);
   size_t done = 0;
-  int spins = 0;
-  while (done < text.size()) {
-    ssize_t n = ::write(fds_[slot], text.data() + done, text.size() - done);
+  while (done < size) {
+    ssize_t n = ::write(fd, bytes + done, size - done);
     if (n > 0) {
       done += static_cast<size_t>(n);
       continue;
     }
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && errno == EAGAIN && ++spins < 100) {
-      // Output queue full: let it drain (a few ms at the mount's rate).
-      ::tcdrain(fds_[slot]);
+    if (n < 0 && errno == EAGAIN) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+      if (left.count() <= 0) Fail(what, ETIMEDOUT);
+      pollfd p{fd, POLLOUT, 0};
+      if (::poll(&p, 1, static_cast<int>(left.count())) < 0 && errno != EINTR) Fail(what, errno);
+      if (p.revents & (POLLHUP | POLLERR)) Fail(what, EIO);
       continue;
     }
-    Fail("put_string", n < 0 ? errno : EIO);
+    Fail(what, n < 0 ? errno : EIO);
   }
+}
+
+}  // namespace
+
+void SerialPorts::PutString(int slot, const std::string& text) {
+  Check(slot, "put_string");
+  WriteAll(fds_[slot], text.data(), text.size(), "put_string");
 }
 
 void SerialPorts::PutByte(int slot, uint8_t byte) {
   Check(slot, "put_byte");
-  ssize_t n;
-  do {
-    n = ::write(fds_[slot], &byte, 1);
-  } while (n < 0 && errno == EINTR);
-  if (n < 1) Fail("put_byte", n < 0 ? errno : EIO);
+  WriteAll(fds_[slot], reinterpret_cast<const char*>(&byte), 1, "put_byte");
 }
 
-std::string SerialPorts::GetString(int slot) {
+std::string SerialPorts::ReadQueued(int slot) {
   if (!IsOpen(slot)) return {};
-  loop_.Pause(200, fds_[slot]);
   char buf[kMaxRead];
   ssize_t n;
   do {
@@ -272,6 +287,20 @@ std::string SerialPorts::GetString(int slot) {
     if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR))) Fail("get_string", EIO);
   }
   return std::string(buf, static_cast<size_t>(n));
+}
+
+void SerialPorts::DiscardInput(int slot) {
+  if (!IsOpen(slot)) return;
+  ::tcflush(fds_[slot], TCIFLUSH);
+  // What the driver had not yet handed to the queue when it was flushed.
+  while (ReadQueued(slot).size() == static_cast<size_t>(kMaxRead)) {
+  }
+}
+
+std::string SerialPorts::GetString(int slot) {
+  if (!IsOpen(slot)) return {};
+  loop_.Pause(200, fds_[slot]);
+  return ReadQueued(slot);
 }
 
 void SerialPorts::CloseCom(int slot) {

@@ -38,12 +38,17 @@ class ComDeviceTable {
 
 // The table of open serial ports, indexed by slot (the mount link and the
 // focuser link each use their own). Ports are put in raw mode, without
-// modem control of their own (CLOCAL) and without dropping DTR/RTS on close
-// (those lines drive cameras and relays). Every failure throws ExCom.
+// modem control of their own (CLOCAL), without flow control and without
+// dropping DTR/RTS on close (those lines drive cameras and relays). Writes
+// wait at most kWriteLimitMs for the output queue. Every failure throws
+// ExCom.
 class SerialPorts {
  public:
   static constexpr int kSlots = 8;
   static constexpr int kMaxRead = 256;
+  // The longest a write may wait for room in the output queue before it
+  // fails with ETIMEDOUT (a line held by the device, a stalled adapter).
+  static constexpr int kWriteLimitMs = 500;
 
   // loop: whose clock paces the fixed wait of GetString.
   explicit SerialPorts(EventLoop& loop);
@@ -69,6 +74,11 @@ class SerialPorts {
   // queue (at most 256 bytes; the rest stays queued). An unopened slot or an
   // empty queue gives "".
   std::string GetString(int slot);
+  // What waits in the input queue now (at most 256 bytes), without waiting;
+  // "" when nothing does. A device that hung up throws ExCom (get_string).
+  std::string ReadQueued(int slot);
+  // Drops whatever waits in the input queue (a reply that came too late).
+  void DiscardInput(int slot);
   void CloseCom(int slot);
   bool IsOpen(int slot) const;
   int Fd(int slot) const;

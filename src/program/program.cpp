@@ -159,6 +159,7 @@ void Program::ConnectTelescope() {
     serial_->Devices().SetLines(pref.MEMO_Ports_Serie.Lines());
     portIo_->Start({ParallelItemAddress(pref.CBX_AG_PortParallele.Text()),
                     ParallelItemAddress(pref.CBX_AG_Focus_PortParallele.Text()), 0x3F8, 0x2F8});
+    mount_->StartPortLines();
   };
   main_->Lifecycle.ReleasePortDriver = [this] {
     mount_->DisconnectMount();

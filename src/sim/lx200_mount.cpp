@@ -117,8 +117,13 @@ bool Lx200PtyMount::Serve(int64_t nowMs, bool forLoop) {
     const char c = buffer[i];
     if (mode_ == Protocol::PulseBytes) {
       ++commands_;
-      log_.push_back({nowMs, std::string(1, c)});
+      Log({nowMs, std::string(1, c)});
       protocol_.PulseByte(static_cast<uint8_t>(c), nowMs);
+    } else if (c == '\x06') {
+      // The acknowledge byte asks for the mount's alignment: polar.
+      ++commands_;
+      Log({nowMs, "ACK"});
+      Send("P");
     } else if (c == '#') {
       // A command is what follows its ':' (the leading '#' of "#:GR#" only
       // closes an empty command).
@@ -126,7 +131,7 @@ bool Lx200PtyMount::Serve(int64_t nowMs, bool forLoop) {
       if (colon != std::string::npos) {
         ++commands_;
         const std::string command = pending_.substr(colon + 1);
-        log_.push_back({nowMs, command});
+        Log({nowMs, command});
         Send(protocol_.Answer(command, nowMs));
       }
       pending_.clear();
@@ -192,9 +197,14 @@ int Lx200PtyMount::FocusDirection() {
   return protocol_.FocusDirection();
 }
 
+void Lx200PtyMount::Log(Received received) {
+  log_.push_back(std::move(received));
+  if (log_.size() > kLogLimit) log_.pop_front();
+}
+
 std::vector<Lx200PtyMount::Received> Lx200PtyMount::Commands() {
   std::lock_guard lock(serving_);
-  return log_;
+  return {log_.begin(), log_.end()};
 }
 
 void Lx200PtyMount::ClearCommands() {

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -32,10 +33,12 @@ namespace orniva {
 // command on the loop's clock; while the loop is held the link counts that
 // delay in real time from the moment it began answering for the loop.
 //
-// Every command received is logged with its time, for tests.
+// The last kLogLimit commands received are logged with their time, for
+// tests; the acknowledge byte (0x06) is logged as "ACK".
 class Lx200PtyMount {
  public:
   enum class Fault { None, Silent, Garbage, Partial };
+  static constexpr size_t kLogLimit = 1000;
   enum class Protocol { Lx200, PulseBytes };
   struct Received {
     int64_t ms;           // the loop's time it was served at
@@ -88,6 +91,7 @@ class Lx200PtyMount {
   void SendDue(int64_t nowMs);
   void Write(const std::string& bytes);
   int CountLocked(const std::string& command) const;
+  void Log(Received received);
 
   EventLoop& loop_;
   std::mutex serving_;  // one server at a time (the loop or the thread), and the state below
@@ -97,7 +101,7 @@ class Lx200PtyMount {
   Fault fault_ = Fault::None;
   int delayMs_ = 0;
   std::vector<std::pair<int64_t, std::string>> late_;  // due time, reply
-  std::vector<Received> log_;
+  std::deque<Received> log_;
   bool held_ = false;  // the thread answers for a held loop since heldAt_
   RealClock::time_point heldAt_;
   int64_t heldFromMs_ = 0;

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/event_loop.h"
+
 namespace orniva {
 
 namespace {
@@ -133,10 +135,49 @@ void Lx200Protocol::PulseByte(uint8_t byte, int64_t nowMs) {
   mount_.Pulse(p.direction, p.durationMs, mount_.Parameters().rates[0], nowMs);
 }
 
+namespace {
+
+// Degrees and minutes of a site coordinate: "sDD*MM#", or "sDDD*MM#" for a
+// longitude.
+std::string SiteText(double arcsec, bool longitude, char degreeSign) {
+  const long minutes = std::lround(std::fabs(arcsec) / 60);
+  char b[32];
+  std::snprintf(b, sizeof b, longitude ? "%c%03ld%c%02ld#" : "%c%02ld%c%02ld#",
+                arcsec < 0 ? '-' : '+', minutes / 60, degreeSign, minutes % 60);
+  return b;
+}
+
+}  // namespace
+
 std::string Lx200Protocol::Answer(std::string_view c, int64_t now) {
   MountDirection d;
   if (c == "GR") return RaText(mount_.ReportedRa(now), lowPrecision_);
   if (c == "GD") return DecText(mount_.ReportedDec(now), lowPrecision_, degreeSign_);
+  if (c == "Gr") return RaText(targetRa_, lowPrecision_);
+  if (c == "Gd") return DecText(targetDec_, lowPrecision_, degreeSign_);
+  if (c == "U") {
+    lowPrecision_ = !lowPrecision_;
+    return "";
+  }
+  // The mount's clock and site: its local time is UTC (offset 0), its
+  // longitude counted positive westwards as the protocol has it.
+  if (c == "GC" || c == "GL") {
+    const LocalDateTime t = CivilFromMs(mount_.WallClockMs(now));
+    char b[32];
+    if (c == "GC")
+      std::snprintf(b, sizeof b, "%02d/%02d/%02d#", t.month, t.day, t.year % 100);
+    else
+      std::snprintf(b, sizeof b, "%02d:%02d:%02d#", t.hour, t.minute, t.second);
+    return b;
+  }
+  if (c == "GG") return "+00#";
+  if (c == "Gc") return "24#";
+  if (c == "Gt") return SiteText(mount_.Parameters().latitude, false, degreeSign_);
+  if (c == "Gg") return SiteText(-mount_.Parameters().longitude, true, degreeSign_);
+  if (c == "GM" || c == "GN" || c == "GO" || c == "GP") return "Orniva#";
+  if (c == "GT") return mount_.Tracking() ? "60.1#" : "00.0#";
+  if (c == "GVP") return "Orniva LX200#";
+  if (c == "GVN") return "1.0#";
   if (c.starts_with("Sr") || c.starts_with("Sd")) {
     const bool ok =
         c[1] == 'r' ? ParseRa(c.substr(2), targetRa_) : ParseDec(c.substr(2), targetDec_);

@@ -29,6 +29,12 @@ GuidePulse DecodeRuvenaByte(uint8_t byte);
 // object of the mount's library the target; ":CM#" synchronises on the
 // target and answers the library object's description (or "Coordinates
 // matched."); the focuser ":F+#", ":F-#" moves out or in, ":FQ#" stops it.
+// The queries real clients make on connecting are answered too: the target
+// ":Gr#" ":Gd#", the date ":GC#" "MM/DD/YY#" and time ":GL#" "HH:MM:SS#" of
+// the mount's clock (UTC, ":GG#" "+00#"), the site ":Gt#" "sDD*MM#" and
+// ":Gg#" "sDDD*MM#" (west positive), its name ":GM#", the tracking rate
+// ":GT#" "60.1#", the clock format ":Gc#" "24#", the product ":GVP#" and
+// version ":GVN#"; ":U#" toggles the precision.
 // Not thread-safe: its owner serialises the calls.
 class Lx200Protocol {
  public:

@@ -84,6 +84,8 @@ class MountModel {
 
   // The periodic error at a time, arcseconds of right ascension.
   double PeriodicError(int64_t nowMs) const;
+  // The UTC time at a time of the loop (the mount's own clock).
+  int64_t WallClockMs(int64_t nowMs) const { return wallAtOrigin_ + (nowMs - originMs_); }
   // Local hour angle of a right ascension, arcseconds.
   double HourAngle(double ra, int64_t nowMs) const;
 

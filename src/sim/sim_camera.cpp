@@ -75,8 +75,15 @@ bool SimCamera::StartStream(EventLoop& loop, int framePeriodMs,
   if (loop_ || framePeriodMs <= 0 || !sink) return false;
   loop_ = &loop;
   sink_ = std::move(sink);
-  timer_ = loop.AddTimer(framePeriodMs, true, [this] {
-    Render(loop_->NowMs(), frame_);
+  lastFrameMs_ = loop.NowMs();
+  timer_ = loop.AddTimer(framePeriodMs, true, [this, framePeriodMs] {
+    const int64_t now = loop_->NowMs();
+    // The periods that passed since the last frame, each of which was due
+    // to bring one (a tick that is merely late has lost nothing).
+    const int64_t periods = (now - lastFrameMs_) / framePeriodMs;
+    if (periods > 1) dropped_ += periods - 1;
+    lastFrameMs_ = now;
+    Render(now, frame_);
     ++delivered_;
     // The sink may stop the stream; keep it alive for the call.
     const auto sink = sink_;

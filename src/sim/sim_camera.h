@@ -50,12 +50,16 @@ class SimCamera {
 
   // One frame now, at the loop's time.
   void GrabFrame(const EventLoop& loop, Image& frame);
-  // A frame every framePeriodMs on the loop's timers until StopStream.
+  // A frame every framePeriodMs on the loop's timers until StopStream. The
+  // frames of periods that passed while the loop was held (the timer does
+  // not catch up) could not be handed over: they are counted as dropped,
+  // as a capture driver drops the frames nobody took.
   bool StartStream(EventLoop& loop, int framePeriodMs,
                    std::function<void(const Image& frame)> sink);
   void StopStream();
   bool Streaming() const { return loop_ != nullptr; }
   int64_t Delivered() const { return delivered_; }
+  int64_t Dropped() const { return dropped_; }
 
   // The long-exposure control lines: true while the sensor integrates.
   void SetIntegrating(bool integrating, int64_t nowMs);
@@ -74,6 +78,8 @@ class SimCamera {
   std::function<void(const Image&)> sink_;
   Image frame_;
   int64_t delivered_ = 0;
+  int64_t dropped_ = 0;
+  int64_t lastFrameMs_ = 0;
   bool integrating_ = false;
   int64_t integrationStart_ = 0;
   int64_t integrationEnd_ = -1;  // >= 0: an integration waits to be read out

@@ -95,13 +95,20 @@ bool SimFrameSource::StartStream(EventLoop& loop, int framePeriodMs, StreamSink 
     return false;
   }
   stats_ = {};
+  droppedBefore_ = camera_->Dropped();
   // The camera renders each frame on the loop's timer and hands it over at
-  // once: nothing waits, so nothing is ever dropped.
+  // once; what it could not render while the loop was held it counts.
   return camera_->StartStream(loop, framePeriodMs,
                               [this, frame = std::move(sink.frame)](const Image& image) {
                                 ++stats_.delivered;
                                 frame(image);
                               });
+}
+
+StreamStats SimFrameSource::Stats() const {
+  StreamStats stats = stats_;
+  if (camera_) stats.dropped = camera_->Dropped() - droppedBefore_;
+  return stats;
 }
 
 void SimFrameSource::StopStream() {

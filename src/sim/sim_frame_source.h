@@ -40,7 +40,7 @@ class SimFrameSource : public FrameSource {
   bool StartStream(EventLoop& loop, int framePeriodMs, StreamSink sink) override;
   void StopStream() override;
   bool Streaming() const override { return camera_ && camera_->Streaming(); }
-  StreamStats Stats() const override { return stats_; }
+  StreamStats Stats() const override;
   std::string LastError() const override { return error_; }
 
   // The connected camera (null when disconnected).
@@ -54,6 +54,7 @@ class SimFrameSource : public FrameSource {
   std::unique_ptr<SimCamera> camera_;
   SimFormat format_;
   StreamStats stats_;
+  int64_t droppedBefore_ = 0;
   std::string error_;
 };
 

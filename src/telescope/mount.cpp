@@ -21,7 +21,14 @@ const char* const kStop[] = {"#:Qs#", "#:Qe#", "#:Qw#", "#:Qn#"};
 
 Mount::Mount(TFRM_Pref& pref, TFRM_Prg_Suivi& suivi, TFRM_ComTrafic& trafic, SerialPorts& ports,
              PortIo& port)
-    : pref_(pref), suivi_(suivi), trafic_(trafic), ports_(ports), port_(port) {
+    : pref_(pref),
+      suivi_(suivi),
+      trafic_(trafic),
+      ports_(ports),
+      port_(port),
+      link_(suivi.Loop(), ports, kMountSlot) {
+  link_.Write = [this](const std::string& command) { SendMountString(kMountSlot, command); };
+  link_.OnFailed = [this](const std::string& what) { LinkFailed(what); };
   for (RadioButton* r : {&pref_.RDB_Aucun, &pref_.RDB_LX200, &pref_.RDB_ASCOM, &pref_.RDB_Ruvena,
                          &pref_.RDB_Marvane, &pref_.RDB_Telkor})
     r->OnClick = [this] { InterfaceClick(); };
@@ -51,6 +58,7 @@ Mount::Mount(TFRM_Pref& pref, TFRM_Prg_Suivi& suivi, TFRM_ComTrafic& trafic, Ser
 }
 
 Mount::~Mount() {
+  if (pulseRetry_ != 0) suivi_.Loop().RemoveTimer(pulseRetry_);
   suivi_.TMR_Suivi_AD.Stop();
   suivi_.TMR_Suivi_Dec.Stop();
   suivi_.TMR_ScopePosition.Stop();
@@ -151,10 +159,6 @@ uint16_t Mount::LptAddress() const {
   return ParallelItemAddress(pref_.CBX_AG_PortParallele.Text());
 }
 
-std::string Mount::Reply(int slot) {
-  return ports_.GetString(slot);
-}
-
 void Mount::OpenLink(int slot, const ComboBox& port, const ComboBox& baud, const ComboBox& parity,
                      const ComboBox& bits, const ComboBox& stop) {
   ports_.Devices().SetLines(pref_.MEMO_Ports_Serie.Lines());
@@ -168,6 +172,7 @@ void Mount::OpenLink(int slot, const ComboBox& port, const ComboBox& baud, const
 // A link that failed while in use (mount unplugged, device gone): say so,
 // drop the link and leave everything ready to connect again.
 void Mount::LinkFailed(const std::string& what) {
+  if (!connected_) return;  // already reported when the link went down
   std::string device = SerialItemDevice(pref_.CBX_AG_PortSerie.Text());
   if (hooks.statusLine)
     hooks.statusLine("Telescope : " + what + " (" + device + " : " +
@@ -182,6 +187,40 @@ bool Mount::DriverSend(TelescopeDriver::Request r, const TelescopeDriver::Args& 
   std::string err = driver_->Answer().error;
   if (!err.empty() && hooks.statusLine) hooks.statusLine("Telescope : " + err);
   return ok;
+}
+
+// A guide pulse the driver refuses because another request is in flight
+// waits its turn; one that could not go out within kPulseWaitLimitMs is
+// given up and said so.
+void Mount::SendPulse(const TelescopeDriver::Args& args) {
+  if (!driver_) return;
+  if (pendingPulses_.empty() && DriverSend(TelescopeDriver::Request::PulseGuide, args, -1)) return;
+  pendingPulses_.push_back({args, suivi_.Loop().NowMs()});
+  if (pulseRetry_ == 0)
+    pulseRetry_ = suivi_.Loop().AddTimer(kPulseRetryMs, true, [this] { RetryPulses(); });
+}
+
+void Mount::RetryPulses() {
+  static const char* const kWords[] = {"Nord", "Sud", "Est", "Ouest"};  // by guide direction
+  while (!pendingPulses_.empty()) {
+    const PendingPulse& p = pendingPulses_.front();
+    if (!driver_ || !connected_) {
+      pendingPulses_.clear();
+      break;
+    }
+    if (suivi_.Loop().NowMs() - p.since > kPulseWaitLimitMs) {
+      if (hooks.statusLine)
+        hooks.statusLine("Telescope : impulsion " + std::string(kWords[p.args.guideDirection & 3]) +
+                         " de " + std::to_string(p.args.pulseMs) +
+                         " ms abandonnee, le pilote est reste occupe.");
+      pendingPulses_.pop_front();
+      continue;
+    }
+    if (!DriverSend(TelescopeDriver::Request::PulseGuide, p.args, -1)) return;
+    pendingPulses_.pop_front();
+  }
+  suivi_.Loop().RemoveTimer(pulseRetry_);
+  pulseRetry_ = 0;
 }
 
 // ---- connection ----
@@ -262,6 +301,7 @@ void Mount::DisconnectMount() {
     for (int d = kEast; d <= kSouth; ++d)
       if (moving_[d & 3]) StopReal(d);
   }
+  link_.Clear();
   ports_.CloseCom(kMountSlot);
   connected_ = false;
   for (bool& m : moving_) m = false;
@@ -317,7 +357,8 @@ void Mount::StartReal(int direction, bool durationGiven, bool applyGuideSettings
         if (moving_[direction & 3]) return;
         StopReal(OppositeDirection(direction));
         if (!continuous) ArmAxis(direction, d);
-        SendMountString(kMountSlot, kStart[direction & 3]);
+        link_.Send(kStart[direction & 3]);
+        if (!connected_) return;  // the link failed and was reported
         break;
       case Interface::Ruvena:
       case Interface::Ascom: {
@@ -339,7 +380,7 @@ void Mount::StartReal(int direction, bool durationGiven, bool applyGuideSettings
           TelescopeDriver::Args a;
           a.guideDirection = kGuide[direction & 3];
           a.pulseMs = static_cast<int>(pulse);
-          DriverSend(TelescopeDriver::Request::PulseGuide, a, -1);
+          SendPulse(a);
         }
         break;
       }
@@ -358,7 +399,7 @@ void Mount::StartReal(int direction, bool durationGiven, bool applyGuideSettings
         break;
       }
       case Interface::Telkor:
-        TelkorStop();
+        StopReal(direction);  // releases whichever direction moves
         if (!continuous) {
           remaining_[axis] = d;
           ArmAxis(direction, d);
@@ -396,14 +437,18 @@ void Mount::StopAllMotion() {
   for (int d = 1; d <= 4; ++d) StopMotion(d);
 }
 
+// The last direction of an axis is that of its last stopped motion: a stop
+// of a direction that was not moving (the axis timer stops both directions
+// of its axis) leaves it as it was, or backlash would be added to a motion
+// that continues the previous one.
 void Mount::StopReal(int direction) {
   const int axis = Axis(direction);
   bool& moving = moving_[direction & 3];
+  const bool wasMoving = moving;
   switch (Chosen()) {
     case Interface::Lx200:
-      if (moving && connected_) SendMountString(kMountSlot, kStop[direction & 3]);
+      if (moving && connected_) link_.Send(kStop[direction & 3]);
       moving = false;
-      lastDir_[axis] = direction;
       break;
     case Interface::Marvane:
       if (moving) {
@@ -416,24 +461,29 @@ void Mount::StopReal(int direction) {
         pref_.EDT_TestValue.SetText(bits);
       }
       moving = false;
-      lastDir_[axis] = direction;
       remaining_[axis] = 0;
       break;
-    case Interface::Telkor:
+    case Interface::Telkor: {
+      // One direction at a time: the stop releases whichever moves.
+      int was[2] = {0, 0};
+      for (int d = kEast; d <= kSouth; ++d)
+        if (moving_[d & 3]) was[Axis(d)] = d;
       if (connected_) TelkorStop();
       for (bool& m : moving_) m = false;
       remaining_[axis] = 0;
-      lastDir_[axis] = direction;
-      break;
+      for (int a : {kRa, kDec})
+        if (was[a] != 0) lastDir_[a] = was[a];
+      return;
+    }
     case Interface::Ruvena:
     case Interface::Ascom:  // nothing is sent: the running pulse ends by itself
       moving = false;
       remaining_[axis] = 0;
-      lastDir_[axis] = direction;
       break;
     case Interface::None:
-      break;
+      return;
   }
+  if (wasMoving) lastDir_[axis] = direction;
 }
 
 void Mount::AxisTimer(bool raAxis) {
@@ -536,26 +586,27 @@ void Mount::EndGoto() {
 
 void Mount::GotoCoordinates(double targetRa, double targetDec) {
   if (!EnsureConnected()) return;
-  try {
-    if (Chosen() == Interface::Lx200) {
-      SendMountString(kMountSlot, "#:Q#");
-      suivi_.Loop().Pause(100);
-      SendMountString(kMountSlot, Lx200TargetRa(targetRa));
-      SendMountString(kMountSlot, Lx200TargetDec(targetDec));
-      SendMountString(kMountSlot, "#:MS#");
-      Reply(kMountSlot);
-    } else if (Chosen() == Interface::Ascom) {
-      TelescopeDriver::Args a;
-      a.raHours = targetRa / 54000.0;
-      a.decDegrees = targetDec / 3600.0;
-      if (!DriverSend(TelescopeDriver::Request::SlewToCoordinatesAsync, a, 2000)) return;
-    } else {
-      return;  // the object actions drive the other interfaces by relative moves
-    }
-  } catch (const ExCom& e) {
-    LinkFailed(e.what());
+  if (Chosen() == Interface::Lx200) {
+    gotoInProgress_ = true;
+    gotoStartMs_ = lastAnswerMs_ = suivi_.Loop().NowMs();
+    link_.Send("#:Q#");
+    link_.Pause(100);
+    link_.Send(Lx200TargetRa(targetRa));
+    link_.Send(Lx200TargetDec(targetDec));
+    // The reply of ":MS#" is read and set aside; polling starts after it.
+    link_.Send("#:MS#", Lx200Link::Reply::Fixed, [this](const std::string&, bool) {
+      if (!gotoInProgress_ || !connected_) return;
+      suivi_.TMR_ScopePosition.SetInterval(500);
+      suivi_.TMR_ScopePosition.Start();
+    });
     return;
   }
+  if (Chosen() != Interface::Ascom)
+    return;  // the object actions drive the others by relative moves
+  TelescopeDriver::Args a;
+  a.raHours = targetRa / 54000.0;
+  a.decDegrees = targetDec / 3600.0;
+  if (!DriverSend(TelescopeDriver::Request::SlewToCoordinatesAsync, a, 2000)) return;
   gotoInProgress_ = true;
   suivi_.TMR_ScopePosition.SetInterval(500);
   suivi_.TMR_ScopePosition.Start();
@@ -564,7 +615,9 @@ void Mount::GotoCoordinates(double targetRa, double targetDec) {
 void Mount::AbortGoto() {
   try {
     if (Chosen() == Interface::Lx200 && connected_) {
-      SendMountString(kMountSlot, "#:Q#");
+      // Whatever was still to be sent or read gives way to the stop.
+      link_.Clear();
+      link_.Send("#:Q#");
     } else if (Chosen() == Interface::Ascom && connected_) {
       DriverSend(TelescopeDriver::Request::AbortSlew, {}, 2000);
     } else {
@@ -591,53 +644,31 @@ void Mount::SyncCoordinates(double syncRa, double syncDec) {
   DriverSend(TelescopeDriver::Request::SyncToCoordinates, a, 2000);
 }
 
-std::string Mount::SyncLibraryObject(const std::string& object) {
-  if (Chosen() != Interface::Lx200 || !EnsureConnected()) return {};
-  try {
-    SendMountString(kMountSlot, "#:Q#");
-    suivi_.Loop().Pause(100);
-    SendMountString(kMountSlot, ":L" + object + "#");
-    SendMountString(kMountSlot, ":CM#");
-    return Reply(kMountSlot);
-  } catch (const ExCom& e) {
-    LinkFailed(e.what());
-    return {};
-  }
+void Mount::SyncLibraryObject(const std::string& object,
+                              std::function<void(const std::string&)> done) {
+  if (Chosen() != Interface::Lx200 || !EnsureConnected()) return;
+  link_.Send("#:Q#");
+  link_.Pause(100);
+  link_.Send(":L" + object + "#");
+  link_.Send(":CM#", Lx200Link::Reply::Hash,
+             [done = std::move(done)](const std::string& reply, bool) {
+               if (done) done(reply);
+             });
 }
 
 void Mount::SetMountRate(int rate) {
   static const char* const kRates[] = {"#:RG#", "#:RC#", "#:RM#", "#:RS#"};
   if (rate < 0 || rate > 3 || Chosen() != Interface::Lx200 || !EnsureConnected()) return;
-  try {
-    SendMountString(kMountSlot, kRates[rate]);
-  } catch (const ExCom& e) {
-    LinkFailed(e.what());
-  }
+  link_.Send(kRates[rate]);
 }
 
 // ---- position ----
 
 void Mount::TMR_ScopePositionTimer() {
   switch (Chosen()) {
-    case Interface::Lx200: {
-      if (!connected_) return;
-      try {
-        SendMountString(kMountSlot, "#:D#");
-        std::string bars = Reply(kMountSlot).substr(0, 6);
-        SendMountString(kMountSlot, "#:GR#");
-        lastRa_ = Reply(kMountSlot).substr(0, 7);
-        if (auto v = ParseLx200Ra(lastRa_)) ra = *v;
-        SendMountString(kMountSlot, "#:GD#");
-        lastDec_ = Reply(kMountSlot).substr(0, 8);
-        if (auto v = ParseLx200Dec(lastDec_)) dec = *v;
-        if (hooks.positionText) hooks.positionText(lastRa_, lastDec_);
-        if (hooks.positionChanged) hooks.positionChanged();
-        if (gotoInProgress_ && bars == "      ") EndGoto();
-      } catch (const ExCom& e) {
-        LinkFailed(e.what());
-      }
+    case Interface::Lx200:
+      PollLx200();
       return;
-    }
     case Interface::Ascom: {
       if (!connected_ || !driver_) return;
       // Answers slower than 100 ms are skipped for this tick.
@@ -662,6 +693,56 @@ void Mount::TMR_ScopePositionTimer() {
       DeadReckon();
       return;
   }
+}
+
+// One poll at a time: a tick that comes while the previous poll still waits
+// for its replies is skipped.
+void Mount::PollLx200() {
+  if (!connected_ || link_.Busy()) return;
+  auto answered = [this](bool yes) {
+    if (yes) lastAnswerMs_ = suivi_.Loop().NowMs();
+  };
+  link_.Send("#:D#", Lx200Link::Reply::Hash, [this, answered](const std::string& r, bool yes) {
+    answered(yes);
+    bars_ = r.substr(0, 6);
+  });
+  if (!connected_) return;
+  link_.Send("#:GR#", Lx200Link::Reply::Hash, [this, answered](const std::string& r, bool yes) {
+    answered(yes);
+    lastRa_ = r.substr(0, 7);
+    if (auto v = ParseLx200Ra(lastRa_)) ra = *v;
+  });
+  link_.Send("#:GD#", Lx200Link::Reply::Hash, [this, answered](const std::string& r, bool yes) {
+    answered(yes);
+    lastDec_ = r.substr(0, 8);
+    if (auto v = ParseLx200Dec(lastDec_)) dec = *v;
+    if (hooks.positionText) hooks.positionText(lastRa_, lastDec_);
+    if (hooks.positionChanged) hooks.positionChanged();
+    if (!gotoInProgress_) return;
+    const int64_t now = suivi_.Loop().NowMs();
+    if (bars_ == "      ")
+      EndGoto();
+    else if (now - lastAnswerMs_ >= kSilenceLimitMs)
+      StopUnendedGoto("pas de reponse depuis " + std::to_string((now - lastAnswerMs_) / 1000) +
+                      " s");
+    else if (now - gotoStartMs_ >= kGotoLimitMs)
+      StopUnendedGoto("fin du GOTO non signalee apres " + std::to_string(kGotoLimitMs / 1000) +
+                      " s");
+  });
+}
+
+// A GOTO the mount never reports as ended: it is stopped, said on the status
+// line with the port, and whoever waits for it is released.
+void Mount::StopUnendedGoto(const std::string& why) {
+  std::string device = SerialItemDevice(pref_.CBX_AG_PortSerie.Text());
+  link_.Clear();
+  link_.Send("#:Q#");
+  suivi_.TMR_ScopePosition.Stop();
+  gotoInProgress_ = false;
+  if (hooks.statusLine)
+    hooks.statusLine("Telescope : GOTO arrete, " + why + " (" + device + " : " +
+                     ports_.Devices().DevicePath(device) + ").");
+  if (hooks.gotoEnded) hooks.gotoEnded();
 }
 
 void Mount::DeadReckon() {
@@ -720,6 +801,15 @@ void Mount::SetFocusLine(int focusDir, bool engaged) {
     controlShadow_ = static_cast<uint8_t>(engaged ? controlShadow_ & ~bit : controlShadow_ | bit);
   }
   WritePortByte(lpt + 2, controlShadow_);
+}
+
+void Mount::StartPortLines() {
+  controlShadow_ = kControlAtStart;
+  if (!pref_.RDB_Marvane.Checked() && !pref_.RDB_Focus_Marvane.Checked()) return;
+  const uint16_t focus = ParallelItemAddress(pref_.CBX_AG_Focus_PortParallele.Text());
+  const uint16_t mount = LptAddress();
+  WritePortByte(focus + 2, controlShadow_);
+  if (pref_.RDB_Marvane.Checked() && mount != focus) WritePortByte(mount + 2, controlShadow_);
 }
 
 void Mount::FocusStart(int focusDir) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -8,6 +9,7 @@
 #include "platform/port_io.h"
 #include "platform/serial_port.h"
 #include "platform/telescope_driver.h"
+#include "telescope/lx200_link.h"
 #include "telescope/mount_kernels.h"
 #include "telescope/tfrm_com_trafic.h"
 #include "telescope/tfrm_pref.h"
@@ -44,6 +46,15 @@ class Mount {
   enum class Interface { None, Lx200, Ascom, Ruvena, Marvane, Telkor };
   static constexpr int kMountSlot = 1;
   static constexpr int kFocusSlot = 2;
+  // An LX200 GOTO whose end the mount never reports is stopped when no
+  // reply at all came for kSilenceLimitMs, or after kGotoLimitMs.
+  static constexpr int64_t kSilenceLimitMs = 5000;
+  static constexpr int64_t kGotoLimitMs = 300000;
+  // A guide pulse the driver refuses while it is busy is tried again every
+  // kPulseRetryMs, and given up (with a status line) after kPulseWaitLimitMs.
+  static constexpr int kPulseRetryMs = 10;
+  static constexpr int64_t kPulseWaitLimitMs = 1000;
+  static constexpr uint8_t kControlAtStart = 0x0B;
 
   Mount(TFRM_Pref& pref, TFRM_Prg_Suivi& suivi, TFRM_ComTrafic& trafic, SerialPorts& ports,
         PortIo& port);
@@ -61,11 +72,17 @@ class Mount {
   void GotoCoordinates(double ra, double dec);
   void AbortGoto();
   void SyncCoordinates(double ra, double dec);
-  // LX200 library object: ":L" + object + "#", then ":CM#"; returns the reply.
-  std::string SyncLibraryObject(const std::string& object);
+  // LX200 library object: ":L" + object + "#", then ":CM#"; done hears the
+  // reply.
+  void SyncLibraryObject(const std::string& object,
+                         std::function<void(const std::string&)> done = {});
   void SetMountRate(int rate);
   bool ConnectMount();
   void DisconnectMount();
+  // The parallel ports' control registers at start-up: with a relay-box
+  // mount or focuser they are written with 00001011, which leaves both
+  // focuser relays released.
+  void StartPortLines();
   void FocusStart(int focusDir);
   void FocusStop(int focusDir);
   void TMR_ScopePositionTimer();
@@ -91,6 +108,8 @@ class Mount {
   TelescopeDriver* Driver() const { return driver_.get(); }
   const std::string& LastDecReply() const { return lastDec_; }
   const std::string& LastRaReply() const { return lastRa_; }
+  // True while LX200 commands or replies are under way on the mount link.
+  bool LinkBusy() const { return link_.Busy(); }
 
  private:
   void InterfaceClick();
@@ -106,12 +125,16 @@ class Mount {
   void AxisTimer(bool raAxis);
   void EndRelativeAxis(bool raAxis);
   void EndGoto();
+  void StopUnendedGoto(const std::string& why);
+  void PollLx200();
   void LinkFailed(const std::string& what);
   std::string Reply(int slot);
   bool DriverSend(TelescopeDriver::Request r, const TelescopeDriver::Args& a, int waitMs);
   void DeadReckon();
   uint16_t LptAddress() const;
   void ReadDataLines();
+  void SendPulse(const TelescopeDriver::Args& args);
+  void RetryPulses();
   void SendFocusCommand(const std::string& command);
   void SetFocusLine(int focusDir, bool engaged);
   // Telkor lines.
@@ -126,6 +149,7 @@ class Mount {
   SerialPorts& ports_;
   PortIo& port_;
   std::unique_ptr<TelescopeDriver> driver_;
+  Lx200Link link_;
 
   bool connected_ = false;
   bool focusConnected_ = false;
@@ -137,11 +161,20 @@ class Mount {
   bool sameAsBefore_[2] = {false, false};
   uint16_t uart_ = 0;
   uint8_t dataShadow_ = 0;
-  uint8_t controlShadow_ = 0;
+  uint8_t controlShadow_ = kControlAtStart;
+  struct PendingPulse {
+    TelescopeDriver::Args args;
+    int64_t since;
+  };
+  std::deque<PendingPulse> pendingPulses_;
+  EventLoop::TimerId pulseRetry_ = 0;
   bool gotoInProgress_ = false;
   bool relPending_[2] = {false, false};
   double pendingDec_ = 0;
   int64_t lastTick_ = -1;
+  int64_t gotoStartMs_ = 0;
+  int64_t lastAnswerMs_ = 0;  // the last LX200 exchange that got a reply
+  std::string bars_;          // the ":D#" reply of the running poll
   std::string lastRa_, lastDec_;
 };
 

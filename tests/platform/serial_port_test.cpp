@@ -164,5 +164,48 @@ TEST_F(SerialFixture, ARepliesLateIsReadAsEmptyWithoutBlockingLonger) {
   EXPECT_EQ(loop.NowMs(), 200);
 }
 
+TEST_F(SerialFixture, NoFlowControlAndWritesThatCannotGoOutFailInTime) {
+  Pty pty;
+  // Flow control left on the line by an earlier user is switched off.
+  {
+    int other = ::open(pty.slave.c_str(), O_RDWR | O_NOCTTY);
+    termios tio{};
+    ::tcgetattr(other, &tio);
+    tio.c_iflag |= IXON | IXOFF | IXANY;
+    tio.c_cflag |= CRTSCTS;
+    ::tcsetattr(other, TCSANOW, &tio);
+    ::close(other);
+  }
+  ASSERT_TRUE(ports.OpenCom(1, pty.slave));
+  ports.SetCom(1, 9600, 0, 8, 0);
+  termios tio{};
+  ASSERT_EQ(::tcgetattr(ports.Fd(1), &tio), 0);
+  EXPECT_EQ(tio.c_iflag & (IXON | IXOFF | IXANY), 0u);
+  EXPECT_EQ(tio.c_cflag & CRTSCTS, 0u);
+  // Nobody reads the line: the output queue fills and the write gives up
+  // after its limit instead of waiting for ever.
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(ExComText([&] { ports.PutString(1, std::string(1 << 20, 'x')); }),
+            "put_string, erreur = 110");
+  auto realMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                    std::chrono::steady_clock::now() - start)
+                    .count();
+  EXPECT_GE(realMs, SerialPorts::kWriteLimitMs - 50);
+  EXPECT_LE(realMs, SerialPorts::kWriteLimitMs + 500);
+}
+
+TEST_F(SerialFixture, DiscardInputDropsWhatCameLate) {
+  Pty pty;
+  ports.OpenCom(1, pty.slave);
+  pty.Send(std::string(600, 'x'));  // more than one read's worth
+  ::usleep(20000);
+  ports.DiscardInput(1);
+  EXPECT_EQ(ports.ReadQueued(1), "");
+  pty.Send("12:00:00#");
+  ::usleep(20000);
+  EXPECT_EQ(ports.ReadQueued(1), "12:00:00#");
+  EXPECT_EQ(loop.NowMs(), 0);  // neither waits on the loop
+}
+
 }  // namespace
 }  // namespace orniva

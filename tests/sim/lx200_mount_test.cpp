@@ -157,3 +157,52 @@ TEST_F(Lx200Link, MotionsAtTheChosenRateAndGuidePulses) {
 
 }  // namespace
 }  // namespace orniva
+
+namespace orniva {
+namespace {
+
+// What real LX200 clients ask on connecting, and what the mount says (its
+// clock starts with the loop at 2026-01-01 21:00 UTC; the site is 45° N,
+// 2° E).
+struct Query {
+  const char* name;
+  const char* command;
+  const char* reply;
+};
+void PrintTo(const Query& q, std::ostream* os) {
+  *os << q.name;
+}
+
+class Lx200Queries : public Lx200Link, public ::testing::WithParamInterface<Query> {};
+
+TEST_P(Lx200Queries, AnsweredAsClientsExpect) {
+  const Query& q = GetParam();
+  EXPECT_EQ(Ask(q.command, std::string(q.reply).size()), q.reply);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ClientQueries, Lx200Queries,
+    ::testing::Values(Query{"Acknowledge", "\x06", "P"}, Query{"Date", "#:GC#", "01/01/26#"},
+                      Query{"LocalTime", "#:GL#", "21:00:00#"}, Query{"UtcOffset", "#:GG#", "+00#"},
+                      Query{"Latitude", "#:Gt#", "+45*00#"},
+                      Query{"Longitude", "#:Gg#", "-002*00#"}, Query{"ClockFormat", "#:Gc#", "24#"},
+                      Query{"SiteName", "#:GM#", "Orniva#"},
+                      Query{"TrackingRate", "#:GT#", "60.1#"},
+                      Query{"Target", "#:Sr 05:06:07#:Gr#", "105:06:07#"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Lx200Link, TheCommandLogKeepsOnlyTheLatestCommands) {
+  std::string many;
+  for (size_t i = 0; i < Lx200PtyMount::kLogLimit + 200; ++i) many += "#:RG#";
+  Ask(many, 0);
+  for (int i = 0; i < 200 && pty_->CommandsReceived() < int64_t(Lx200PtyMount::kLogLimit + 200);
+       ++i) {
+    ::usleep(5000);
+    loop_.RunFor(10);
+  }
+  EXPECT_EQ(pty_->CommandsReceived(), int64_t(Lx200PtyMount::kLogLimit + 200));
+  EXPECT_EQ(pty_->Commands().size(), Lx200PtyMount::kLogLimit);
+}
+
+}  // namespace
+}  // namespace orniva

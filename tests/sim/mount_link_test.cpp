@@ -86,6 +86,9 @@ TEST_F(MountLink, GotoFromVegaToDenebThroughTheProgramsMountLayer) {
   ASSERT_NE(deneb, nullptr);
   pref.BTN_Connecter.Click();
   ASSERT_TRUE(mount.Connected());
+  // The link reads the mount's replies as they cross the pseudo-terminal in
+  // real time: each step of the virtual loop leaves them a moment.
+  loop.SetIoGraceMs(2);
   mount.GotoCoordinates(deneb->RightAscension, deneb->Declination);
   ASSERT_TRUE(mount.GotoInProgress());
   loop.RunFor(2000);

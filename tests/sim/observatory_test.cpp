@@ -61,6 +61,24 @@ struct Observatory {
   std::vector<std::pair<int64_t, Image>> frames;
 };
 
+// A loop held for 650 ms (a blocking call) lets six frame periods pass with
+// one frame: the five it could not hand over are counted, a late tick alone
+// loses nothing.
+TEST(Observatory, FramesTheCameraCouldNotHandOverAreCountedAsDropped) {
+  Observatory o;
+  o.loop.RunFor(1000);
+  EXPECT_EQ(o.camera.Delivered(), 10);
+  EXPECT_EQ(o.camera.Dropped(), 0);
+  o.loop.AdvanceClock(150);  // the next tick comes 50 ms late
+  o.loop.RunFor(50);
+  EXPECT_EQ(o.camera.Delivered(), 12);
+  EXPECT_EQ(o.camera.Dropped(), 0);
+  o.loop.AdvanceClock(650);  // the ticks of 1300 to 1800 ms pass, one comes at 1850
+  o.loop.RunFor(1);
+  EXPECT_EQ(o.camera.Delivered(), 13);
+  EXPECT_EQ(o.camera.Dropped(), 5);
+}
+
 TEST(Observatory, GuidePulsesMoveTheStarByRateTimesDuration) {
   const double scale = SimSampling(SimOptics{}, 640);
   const double cosDec = std::cos(FindStar("Alp Lyr")->Declination * kRadianPerArcsec);

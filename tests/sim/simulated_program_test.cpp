@@ -65,9 +65,14 @@ TEST(SimulatedProgram, TheProgramsGotoMovesTheSimulatedField) {
   // Arcturus, the brightest star of the northern sky after Vega's field.
   const StarRecord* arcturus = FindStar("Alp Boo");
   ASSERT_NE(arcturus, nullptr);
+  loop.SetIoGraceMs(2);  // the mount's replies cross the pseudo-terminal in real time
   program.Telescope().GotoCoordinates(arcturus->RightAscension, arcturus->Declination);
   EXPECT_TRUE(program.Telescope().GotoInProgress());
   EXPECT_TRUE(loop.RunUntil([&] { return !program.Telescope().GotoInProgress(); }, 120000));
+  loop.SetIoGraceMs(0);
+  // The loop was never held: the GOTO cost the camera no frame.
+  EXPECT_EQ(observatory.Camera().Dropped(), 0);
+  EXPECT_GT(observatory.Camera().Delivered(), 10);
   loop.RunFor(500);
   const SimPointing at = observatory.Mount().Pointing(loop.NowMs());
   EXPECT_LT(AngularDistance(at.ra, at.dec, arcturus->RightAscension, arcturus->Declination), 5);
@@ -75,6 +80,54 @@ TEST(SimulatedProgram, TheProgramsGotoMovesTheSimulatedField) {
   observatory.StopCamera();
   program.Shutdown();
 }
+
+// The end-of-GOTO actions of the preferences, each on its own check box: a
+// GOTO of the program on the simulated mount shows the message, plays the
+// sound, or both, and nothing unchecked.
+struct EndOfGoto {
+  const char* name;
+  bool message, sound;
+};
+void PrintTo(const EndOfGoto& e, std::ostream* os) {
+  *os << e.name;
+}
+class EndOfGotoActions : public ::testing::TestWithParam<EndOfGoto> {};
+
+TEST_P(EndOfGotoActions, RunAsChecked) {
+  const EndOfGoto& e = GetParam();
+  VirtualEventLoop loop;
+  HeadlessDialogs dialogs;
+  Program program(loop, dialogs);
+  program.Activate();
+  SimulatorSettings settings;
+  settings.mount.periodicAmplitude = settings.mount.harmonicAmplitude = 0;
+  SimulatedObservatory observatory(loop, std::string(ORNIVA_SHARED_DATA_DIR) + "/catalogs/",
+                                   settings);
+  TFRM_Pref& pref = program.Get<TFRM_Pref>();
+  ASSERT_TRUE(observatory.ConnectMount(pref, program.Telescope()));
+  pref.CKB_Fin_GOTO_Afficher_Message.SetChecked(e.message);
+  pref.CKB_Fin_Goto_Jouer_un_son.SetChecked(e.sound);
+  pref.EDT_Fin_GOTO_Son_a_jouer.SetText("arrive.wav");
+  const auto before = program.Message().MEMO_Message.Lines();
+  loop.SetIoGraceMs(2);
+  const SimPointing at = observatory.Mount().Pointing(loop.NowMs());
+  program.Telescope().GotoCoordinates(at.ra + 900, at.dec + 1800);
+  ASSERT_TRUE(loop.RunUntil([&] { return !program.Telescope().GotoInProgress(); }, 30000));
+  std::vector<std::string> shown = program.Message().MEMO_Message.Lines();
+  shown.erase(shown.begin(), shown.begin() + static_cast<std::ptrdiff_t>(before.size()));
+  EXPECT_EQ(shown,
+            e.message ? std::vector<std::string>{"GOTO termine"} : std::vector<std::string>{});
+  EXPECT_EQ(program.RecordingSound().Played(),
+            e.sound ? std::vector<std::string>{"file arrive.wav"} : std::vector<std::string>{});
+  program.Shutdown();
+}
+
+INSTANTIATE_TEST_SUITE_P(Choices, EndOfGotoActions,
+                         ::testing::Values(EndOfGoto{"Nothing", false, false},
+                                           EndOfGoto{"MessageOnly", true, false},
+                                           EndOfGoto{"SoundOnly", false, true},
+                                           EndOfGoto{"Both", true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SimulatedProgram, CameraOneStartsOnTheSimulatorDriverThroughThePipeline) {
   VirtualEventLoop loop;

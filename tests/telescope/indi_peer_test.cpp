@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,8 +15,11 @@
 #include <cstdlib>
 #include <thread>
 
+#include "core/poll_event_loop.h"
 #include "mount_fixture.h"
 #include "platform/indi_telescope.h"
+#include "sim/lx200_mount.h"
+#include "sim/mount_model.h"
 
 // libindi's client keeps the devices it has seen in reference cycles of its
 // own that are never freed (indirect leaks only, all inside the library):
@@ -71,16 +75,30 @@ bool Accepts(int port) {
   return ok;
 }
 
-// An indiserver with the telescope simulator, in its own process group so
-// that stopping it also stops the driver; its settings go to a private home.
+// An indiserver with one driver (the telescope simulator unless told
+// otherwise), in its own process group so that stopping it also stops the
+// driver; its settings go to a private home, where SetConfig leaves a
+// device's settings for the driver to start with.
 struct IndiServer {
   pid_t pid = -1;
   int port = 0;
   std::string home;
-  bool Start() {
-    port = FreePort();
+  std::string driver = "indi_simulator_telescope";
+  void MakeHome() {
     char tmpl[] = "/tmp/orniva_indi_XXXXXX";
     if (home.empty()) home = ::mkdtemp(tmpl);
+  }
+  void SetConfig(const std::string& device, const std::string& xml) {
+    MakeHome();
+    ::mkdir((home + "/.indi").c_str(), 0700);
+    FILE* f = std::fopen((home + "/.indi/" + device + "_config.xml").c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fputs(xml.c_str(), f);
+    std::fclose(f);
+  }
+  bool Start() {
+    port = FreePort();
+    MakeHome();
     std::string sock = home + "/sock" + std::to_string(port);
     pid = ::fork();
     if (pid == 0) {
@@ -91,7 +109,7 @@ struct IndiServer {
       ::dup2(log, 2);
       std::string p = std::to_string(port);
       ::execlp("indiserver", "indiserver", "-p", p.c_str(), "-u", sock.c_str(), "-r", "0",
-               "indi_simulator_telescope", static_cast<char*>(nullptr));
+               driver.c_str(), static_cast<char*>(nullptr));
       ::_exit(127);
     }
     ::setpgid(pid, pid);
@@ -252,6 +270,157 @@ TEST_F(IndiFixture, ServerDyingMidSlewEndsTheGotoAndCanBeReconnected) {
   pref.BTN_Connecter.Click();
   EXPECT_TRUE(mount.Connected());
 }
+
+// INDI's own LX200 drivers, run by indiserver, drive the simulated mount on
+// a pseudo-terminal; the program drives them as its telescope driver, all on
+// the real-time loop. Each request must move the simulated mount the way it
+// asks: a GOTO brings it to the target, a sync makes it call its position
+// the one given, an abort stops a slew short, and (for the classic driver,
+// which guides) an East motion raises the right ascension and a North pulse
+// the declination.
+struct Lx200Driver {
+  const char* name;
+  const char* executable;
+  const char* device;
+  bool guides;
+};
+void PrintTo(const Lx200Driver& d, std::ostream* os) {
+  *os << d.name;
+}
+
+class Lx200DriverPeer : public ::testing::TestWithParam<Lx200Driver> {
+ protected:
+  static MountParameters Steady() {
+    MountParameters p;
+    p.periodicAmplitude = p.harmonicAmplitude = 0;
+    p.rates[3] = 20.0 * 3600 / kSiderealRate;  // 20 degrees per second
+    return p;
+  }
+  void SetUp() override {
+    ASSERT_TRUE(sim.Ok()) << sim.Error();
+    const Lx200Driver& d = GetParam();
+    server.driver = d.executable;
+    server.SetConfig(d.device,
+                     "<INDIDriver>\n<newTextVector device='" + std::string(d.device) +
+                         "' name='DEVICE_PORT'>\n<oneText name='PORT'>" + sim.SlavePath() +
+                         "</oneText>\n</newTextVector>\n<newSwitchVector device='" + d.device +
+                         "' name='DEVICE_AUTO_SEARCH'>\n<oneSwitch "
+                         "name='INDI_ENABLED'>Off</oneSwitch>\n<oneSwitch "
+                         "name='INDI_DISABLED'>On</oneSwitch>\n</newSwitchVector>\n"
+                         "</INDIDriver>\n");
+    ASSERT_TRUE(server.Start()) << "indiserver did not start (is indi-bin installed?): "
+                                << server.Log();
+    mount.hooks.makeDriver = [this] { return MakeIndiTelescope(loop); };
+    mount.hooks.statusLine = [this](const std::string& s) { status.push_back(s); };
+    mount.hooks.gotoEnded = [this] { ++gotoEnded; };
+    pref.EDT_ASCOM_Telescope.SetText(std::string(d.device) +
+                                     "@127.0.0.1:" + std::to_string(server.port));
+    pref.RDB_ASCOM.Click();
+  }
+  // Runs the real-time loop until done() holds or the time is up.
+  bool RunReal(const std::function<bool()>& done, int seconds) {
+    const int64_t end = loop.NowMs() + seconds * 1000LL;
+    auto check = loop.AddTimer(20, true, [&] {
+      if (done() || loop.NowMs() >= end) loop.Quit();
+    });
+    loop.Run();
+    loop.RemoveTimer(check);
+    return done();
+  }
+  void Poll() {
+    mount.TMR_ScopePositionTimer();
+    RunReal([] { return false; }, 0);
+  }
+  double ModelRa() { return model.ReportedRa(loop.NowMs()); }
+  double ModelDec() { return model.ReportedDec(loop.NowMs()); }
+
+  PollEventLoop loop;
+  HeadlessDialogs dialogs;
+  Application app{loop, dialogs};
+  TFRM_Pref pref{app};
+  TFRM_Prg_Suivi suivi{app};
+  TFRM_ComTrafic trafic{app};
+  SerialPorts ports{loop};
+  RecordingPort port{loop};
+  Mount mount{pref, suivi, trafic, ports, port};
+  MountModel model{Steady(), 3 * 54000.0, 20 * 3600.0, loop.NowMs(), loop.WallClockMs()};
+  Lx200PtyMount sim{loop, model};
+  IndiServer server;
+  std::vector<std::string> status;
+  int gotoEnded = 0;
+};
+
+TEST_P(Lx200DriverPeer, ConnectPositionGotoSyncAbortAndMotions) {
+  pref.BTN_Connecter.Click();
+  ASSERT_TRUE(mount.Connected()) << (dialogs.History().empty() ? "" : dialogs.History()[0].text)
+                                 << "\n"
+                                 << server.Log();
+  // The position the driver read from the simulated mount.
+  ASSERT_TRUE(RunReal(
+      [&] {
+        mount.TMR_ScopePositionTimer();
+        return std::fabs(mount.ra - ModelRa()) < 20 && std::fabs(mount.dec - ModelDec()) < 2;
+      },
+      10))
+      << mount.ra << " " << mount.dec;
+
+  // GOTO: the simulated mount arrives at the target, and the program sees it.
+  const double ra = 4 * 54000.0 + 30 * 900.0, dec = 35 * 3600.0 + 20 * 60;
+  mount.GotoCoordinates(ra, dec);
+  EXPECT_TRUE(mount.GotoInProgress());
+  ASSERT_TRUE(RunReal([&] { return !mount.GotoInProgress(); }, 30)) << server.Log();
+  EXPECT_EQ(gotoEnded, 1);
+  EXPECT_NEAR(ModelRa(), ra, 1);
+  EXPECT_NEAR(ModelDec(), dec, 1);
+  ASSERT_TRUE(RunReal(
+      [&] {
+        mount.TMR_ScopePositionTimer();
+        return std::fabs(mount.ra - ra) < 20 && std::fabs(mount.dec - dec) < 2;
+      },
+      10))
+      << mount.ra << " " << mount.dec;
+
+  // Sync: the mount now calls where it points the coordinates given.
+  const double syncRa = ra + 900, syncDec = dec - 600;
+  mount.SyncCoordinates(syncRa, syncDec);
+  ASSERT_TRUE(RunReal([&] { return std::fabs(ModelDec() - syncDec) < 2; }, 10));
+  EXPECT_NEAR(ModelRa(), syncRa, 15);
+
+  if (GetParam().guides) {
+    // East for 2 s (pulses of at most 945 ms at the guide rate, half the
+    // sidereal rate): the right ascension goes up by 15".
+    const double ra0 = model.Pointing(loop.NowMs()).ra, dec0 = model.Pointing(loop.NowMs()).dec;
+    mount.StartMotion(kEast, true, false, 2000);
+    RunReal([] { return false; }, 3);
+    EXPECT_NEAR(model.Pointing(loop.NowMs()).ra - ra0, 0.5 * kSiderealRate * 2, 4);
+    EXPECT_NEAR(model.Pointing(loop.NowMs()).dec, dec0, 1);
+    // A 1 s North pulse: the declination goes up by 7.5".
+    mount.StartMotion(kNorth, true, false, 1000);
+    RunReal([] { return false; }, 2);
+    EXPECT_NEAR(model.Pointing(loop.NowMs()).dec - dec0, 0.5 * kSiderealRate, 3);
+    EXPECT_TRUE(status.empty()) << ::testing::PrintToString(status);
+  }
+
+  // Abort: a long slew stops short of its target and stays there.
+  const double farDec = -30 * 3600.0;
+  mount.GotoCoordinates(ra, farDec);
+  ASSERT_TRUE(RunReal([&] { return model.Slewing(loop.NowMs()); }, 10));
+  mount.AbortGoto();
+  EXPECT_FALSE(mount.GotoInProgress());
+  ASSERT_TRUE(RunReal([&] { return !model.Slewing(loop.NowMs()); }, 5));
+  const double stopped = ModelDec();
+  RunReal([] { return false; }, 1);
+  EXPECT_NEAR(ModelDec(), stopped, 1);
+  EXPECT_GT(ModelDec() - farDec, 3600);
+  pref.BTN_Deconnecter.Click();
+  EXPECT_FALSE(mount.Connected());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    IndiDrivers, Lx200DriverPeer,
+    ::testing::Values(Lx200Driver{"Classic", "indi_lx200classic", "LX200 Classic", true},
+                      Lx200Driver{"Basic", "indi_lx200basic", "LX200 Basic", false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace orniva

@@ -9,7 +9,9 @@ namespace {
 
 // The program's mount layer against the simulated LX200 mount on a
 // pseudo-terminal (a mount at 0h, 0 degrees without periodic error), made to
-// misbehave like real hardware.
+// misbehave like real hardware. The virtual loop lets each step wait a
+// little real time for the mount's bytes, which cross the pseudo-terminal
+// in real time.
 MountParameters SteadyMount() {
   MountParameters p;
   p.periodicAmplitude = p.harmonicAmplitude = 0;
@@ -23,6 +25,11 @@ struct Lx200Fixture : MountFixture {
     EXPECT_TRUE(sim.Ok()) << sim.Error();
     UseDevice("COM1", sim.SlavePath());
     pref.RDB_LX200.Click();
+    loop.SetIoGraceMs(2);
+  }
+  // Runs the loop until the link has sent and read everything queued.
+  void Settle() {
+    EXPECT_TRUE(loop.RunUntil([&] { return !mount.LinkBusy(); }, 10000));
   }
   void SlewAt(double degreesPerSecond) {
     MountParameters p = model.Parameters();
@@ -129,6 +136,8 @@ TEST_F(Lx200Fixture, GotoSendsTheTargetAndEndsWhenTheMountReportsSixBlanks) {
   double ra = (5 * 3600 + 34 * 60 + 31.94) * 15, dec = 22 * 3600 + 52;
   mount.GotoCoordinates(ra, dec);
   EXPECT_TRUE(mount.GotoInProgress());
+  EXPECT_EQ(loop.NowMs(), 0);  // nothing waits on the loop's thread
+  Settle();
   EXPECT_EQ(loop.NowMs(), 300);  // the 100 ms pause and the reply of ":MS#"
   auto cmds = CommandList();
   ASSERT_GE(cmds.size(), 4u);
@@ -149,6 +158,7 @@ TEST_F(Lx200Fixture, PositionRepliesInEveryFormAndFault) {
   pref.BTN_Connecter.Click();
   model.Sync((10 * 3600 + 20 * 60 + 30) * 15, -(45 * 3600 + 15 * 60 + 10), loop.NowMs());
   mount.TMR_ScopePositionTimer();
+  Settle();
   EXPECT_EQ(mount.LastRaReply(), "10:20:3");  // 7 characters kept
   EXPECT_EQ(mount.LastDecReply(), "-45*15:1");
   EXPECT_EQ(mount.ra, 10 * 54000.0 + 20 * 900.0);
@@ -158,12 +168,13 @@ TEST_F(Lx200Fixture, PositionRepliesInEveryFormAndFault) {
   sim.SetDegreeSign('\xDF');
   model.Sync((11 * 3600 + 5 * 60) * 15, 12 * 3600 + 40 * 60, loop.NowMs());
   mount.TMR_ScopePositionTimer();
+  Settle();
   EXPECT_EQ(mount.LastRaReply(), "11:05.0");
   EXPECT_EQ(mount.ra, 11 * 54000.0 + 5 * 900.0);
   EXPECT_EQ(mount.dec, 12 * 3600.0 + 40 * 60);
 
   // Garbage, half replies and silence leave the position as it was, shown
-  // as received; each read waits only its fixed 200 ms.
+  // as received; each read waits for its '#' up to the reply limit.
   const double keepRa = mount.ra, keepDec = mount.dec;
   model.Sync(0, 0, loop.NowMs());
   for (auto fault : {Lx200PtyMount::Fault::Garbage, Lx200PtyMount::Fault::Partial,
@@ -172,34 +183,47 @@ TEST_F(Lx200Fixture, PositionRepliesInEveryFormAndFault) {
     int64_t before = loop.NowMs();
     auto start = std::chrono::steady_clock::now();
     mount.TMR_ScopePositionTimer();
+    Settle();
     auto realMs = std::chrono::duration_cast<std::chrono::milliseconds>(
                       std::chrono::steady_clock::now() - start)
                       .count();
-    EXPECT_EQ(loop.NowMs() - before, 600);
-    EXPECT_LT(realMs, 1500);
+    EXPECT_EQ(loop.NowMs() - before, 3 * Lx200Link::kReplyLimitMs);
+    EXPECT_LT(realMs, 3000);
     EXPECT_EQ(mount.ra, keepRa);
     EXPECT_EQ(mount.dec, keepDec);
     EXPECT_TRUE(mount.Connected());
   }
   sim.SetFault(Lx200PtyMount::Fault::Garbage);
   mount.TMR_ScopePositionTimer();
+  Settle();
   EXPECT_EQ(mount.LastRaReply(), "\x01?%\xFE\x7F!");
 }
 
-TEST_F(Lx200Fixture, RepliesLaterThanTheReadPauseAreReadAsEmpty) {
+TEST_F(Lx200Fixture, LateRepliesAreWaitedForAndNeverTakenForTheNextOne) {
   pref.BTN_Connecter.Click();
   model.Sync(15 * 3600 * 15, 0, loop.NowMs());
-  // Within the 200 ms pause: read.
-  sim.SetReplyDelayMs(100);
-  mount.TMR_ScopePositionTimer();
-  EXPECT_EQ(mount.LastRaReply(), "15:00:0");
-  EXPECT_EQ(mount.ra, 15 * 54000.0);
-  // Beyond it: nothing to read, the position stays.
-  model.Sync(16 * 3600 * 15, 0, loop.NowMs());
+  // Later than the read pause, within the reply limit: read, each reply for
+  // its own command.
   sim.SetReplyDelayMs(450);
   mount.TMR_ScopePositionTimer();
-  EXPECT_EQ(mount.LastRaReply(), "");
+  Settle();
+  EXPECT_EQ(mount.LastRaReply(), "15:00:0");
+  EXPECT_EQ(mount.LastDecReply(), "+00*00:0");
   EXPECT_EQ(mount.ra, 15 * 54000.0);
+  // ":MS#" answers late: its "0" and the target's "1"s come after the read,
+  // and are thrown away before the next command instead of answering it, so
+  // the first poll after the slew sees the six blanks that end the GOTO.
+  SlewAt(40);
+  sim.SetReplyDelayMs(250);
+  mount.GotoCoordinates(16 * 54000.0, 0);
+  Settle();
+  sim.SetReplyDelayMs(0);
+  loop.RunFor(300);  // the late bytes arrive; the mount has arrived
+  mount.TMR_ScopePositionTimer();
+  Settle();
+  EXPECT_EQ(gotoEnded, 1);
+  EXPECT_EQ(mount.LastRaReply(), "16:00:0");
+  EXPECT_EQ(mount.ra, 16 * 54000.0);
 }
 
 TEST_F(Lx200Fixture, UnpluggedMidCommandIsReportedAndCanBeConnectedAgain) {
@@ -234,13 +258,16 @@ TEST_F(Lx200Fixture, UnpluggedMidCommandIsReportedAndCanBeConnectedAgain) {
 }
 
 TEST_F(Lx200Fixture, LibraryObjectSync) {
-  std::string reply = mount.SyncLibraryObject("M031");
+  std::string reply;
+  mount.SyncLibraryObject("M031", [&](const std::string& r) { reply = r; });
+  Settle();
   EXPECT_EQ(reply, " M31 EX GAL MAG 3.5 SZ178.0'#");
   EXPECT_EQ(CommandList(), (std::vector<std::string>{"Q", "LM031", "CM"}));
   // The mount now calls its position M31's (00h42m44.3s +41 16'09").
   EXPECT_NEAR(model.ReportedRa(loop.NowMs()), (42 * 60 + 44.3) * 15, 0.01);
   EXPECT_NEAR(model.ReportedDec(loop.NowMs()), 41 * 3600 + 16 * 60 + 9, 0.01);
   mount.TMR_ScopePositionTimer();
+  Settle();
   EXPECT_EQ(mount.LastRaReply(), "00:42:4");
 }
 

@@ -16,7 +16,7 @@ namespace orniva {
 
 // The mount layer on a virtual loop with its windows, a real serial layer
 // and a recording port space.
-struct MountFixture : ::testing::Test {
+struct MountRig {
   VirtualEventLoop loop;
   HeadlessDialogs dialogs;
   Application app{loop, dialogs};
@@ -29,7 +29,7 @@ struct MountFixture : ::testing::Test {
   std::vector<std::string> status;
   int gotoEnded = 0;
 
-  MountFixture() {
+  MountRig() {
     mount.hooks.statusLine = [this](const std::string& s) { status.push_back(s); };
     mount.hooks.gotoEnded = [this] { ++gotoEnded; };
   }
@@ -43,5 +43,7 @@ struct MountFixture : ::testing::Test {
   }
   std::vector<std::string> TrafficLines() const { return trafic.Memo_Historique_Comm.Lines(); }
 };
+
+struct MountFixture : ::testing::Test, MountRig {};
 
 }  // namespace orniva

@@ -174,17 +174,35 @@ TEST_F(PortFixture, RuvenaSendsPulseBytesAndRepeatsLongMotions) {
 
 TEST_F(PortFixture, MarvaneFocuserDrivesTheControlRegister) {
   pref.RDB_Focus_Marvane.Click();
-  mount.FocusStop(0);
-  mount.FocusStop(1);
-  EXPECT_EQ(port.Register(0x37A), 0x03);
   mount.FocusStart(0);
-  EXPECT_EQ(port.Register(0x37A), 0x02);
+  EXPECT_EQ(port.Register(0x37A), 0x0A);
   mount.FocusStop(0);
   mount.FocusStart(1);
-  EXPECT_EQ(port.Register(0x37A), 0x01);
+  EXPECT_EQ(port.Register(0x37A), 0x09);
   pref.TNI_Focus_Out_Activevalue.SetValue(0);
   mount.FocusStop(1);
-  EXPECT_EQ(port.Register(0x37A), 0x01);  // active 0: left as it is
+  EXPECT_EQ(port.Register(0x37A), 0x09);  // active 0: left as it is
+}
+
+TEST_F(PortFixture, MarvaneFocuserStartsWithBothRelaysReleased) {
+  // Neither interface on the relay box: nothing is written at start-up.
+  mount.StartPortLines();
+  EXPECT_TRUE(TrafficLines().empty());
+  // The focuser on the relay box of LPT2: its control register is set to
+  // 00001011 at start-up, and the very first press engages its own relay
+  // only.
+  pref.CBX_AG_Focus_PortParallele.SetText("$278 (LPT2)");
+  pref.RDB_Focus_Marvane.Click();
+  mount.StartPortLines();
+  EXPECT_EQ(TrafficLines(), std::vector<std::string>{"027A : 00001011"});
+  for (int focusDir : {0, 1}) {
+    MountRig fresh;  // a program just started, the shadow never written
+    fresh.pref.RDB_Focus_Marvane.Click();
+    fresh.pref.FocusButtonMouse(focusDir, true);
+    EXPECT_EQ(fresh.port.Register(0x37A), focusDir == 0 ? 0x0A : 0x09) << focusDir;
+    fresh.pref.FocusButtonMouse(focusDir, false);
+    EXPECT_EQ(fresh.port.Register(0x37A), 0x0B) << focusDir;
+  }
 }
 
 TEST_F(PortFixture, RelativeMoveByDeadReckoningEndsTheGoto) {
@@ -242,7 +260,9 @@ struct RecordingDriver : TelescopeDriver {
   std::vector<Call>* calls = nullptr;
   State state;
   void SetDevice(const std::string&) override {}
+  int64_t busyUntil = 0;  // refuses every request until then
   bool Send(Request r, const Args& a, int) override {
+    if (loop->NowMs() < busyUntil) return false;
     calls->push_back({r, a, loop->NowMs()});
     if (r == Request::Connect) state.connected = true;
     return true;
@@ -300,6 +320,118 @@ TEST_F(DriverFixture, GuidePulsesCarryTheDriversDirectionsAndRepeatWhileHeld) {
   EXPECT_EQ(calls[0].args.raHours, 6);
   EXPECT_EQ(calls[0].args.decDegrees, -10.5);
 }
+
+// A guide pulse handed over while the driver is busy with another request
+// waits for it and goes out; one that cannot go out within its limit is
+// reported, never lost in silence.
+TEST_F(DriverFixture, PulsesRefusedWhileTheDriverIsBusyAreSentOrReported) {
+  pref.BTN_Connecter.Click();
+  ASSERT_TRUE(mount.Connected());
+  auto& driver = static_cast<RecordingDriver&>(*mount.Driver());
+  calls.clear();
+  driver.busyUntil = 45;
+  mount.StartMotion(kEast, true, false, 100);
+  mount.StartMotion(kNorth, true, false, 120);
+  EXPECT_TRUE(Pulses().empty());
+  loop.RunFor(100);
+  auto p = Pulses();
+  ASSERT_EQ(p.size(), 2u);
+  EXPECT_EQ(p[0].first, 2 * 10000 + 100);  // East first, as asked
+  EXPECT_EQ(p[1].first, 0 * 10000 + 120);
+  EXPECT_GE(p[0].second, 45);
+  EXPECT_LE(p[1].second, 45 + Mount::kPulseRetryMs);
+  EXPECT_TRUE(status.empty());
+  // Busy for longer than a pulse may wait.
+  calls.clear();
+  driver.busyUntil = loop.NowMs() + 5000;
+  mount.StartMotion(kWest, true, false, 200);
+  loop.RunFor(2000);
+  EXPECT_TRUE(Pulses().empty());
+  EXPECT_EQ(status, std::vector<std::string>{
+                        "Telescope : impulsion Ouest de 200 ms abandonnee, le pilote est reste "
+                        "occupe."});
+}
+
+}  // namespace
+}  // namespace orniva
+
+namespace orniva {
+
+void PrintTo(Mount::Interface chosen, std::ostream* os) {
+  static const char* const kNames[] = {"None", "Lx200", "Driver", "Ruvena", "Marvane", "Telkor"};
+  *os << kNames[static_cast<int>(chosen)];
+}
+
+namespace {
+
+// Backlash is added when an axis reverses the direction of its last stopped
+// motion, on every interface. Each case makes relative moves of 3" at
+// 15"/s (200 ms) with 50 ms of backlash and no inertia.
+struct BacklashFixture : PortFixture, ::testing::WithParamInterface<Mount::Interface> {
+  std::vector<RecordingDriver::Call> calls;
+  BacklashFixture() {
+    mount.hooks.makeDriver = [this] {
+      auto d = std::make_unique<RecordingDriver>();
+      d->loop = &loop;
+      d->calls = &calls;
+      return d;
+    };
+  }
+  void Choose(Mount::Interface chosen) {
+    switch (chosen) {
+      case Mount::Interface::Lx200:
+        UsePty();
+        return pref.RDB_LX200.Click();
+      case Mount::Interface::Ruvena:
+        UsePty();
+        return pref.RDB_Ruvena.Click();
+      case Mount::Interface::Marvane:
+        return pref.RDB_Marvane.Click();
+      case Mount::Interface::Telkor:
+        return pref.RDB_Telkor.Click();
+      case Mount::Interface::Ascom:
+        return pref.RDB_ASCOM.Click();
+      case Mount::Interface::None:
+        return;
+    }
+  }
+};
+
+std::string InterfaceName(const ::testing::TestParamInfo<Mount::Interface>& info) {
+  return ::testing::PrintToString(info.param);
+}
+
+TEST_P(BacklashFixture, AddedOnlyWhenTheAxisReversesItsLastStoppedMotion) {
+  Choose(GetParam());
+  pref.BTN_Connecter.Click();
+  ASSERT_TRUE(mount.Connected());
+  pref.TNI_Jeu_AD.SetValue(50);
+  pref.TNI_Jeu_Dec.SetValue(50);
+  pref.TNI_Tps_Inertie_AD.SetValue(0);
+  pref.TNI_Tps_Inertie_Dec.SetValue(0);
+  struct Move {
+    double ra, dec;
+  };
+  // East, East, West, West, East; then North, North, South, South, North.
+  const Move moves[] = {{-3, 0}, {-3, 0}, {3, 0},  {3, 0},  {-3, 0},
+                        {0, 3},  {0, 3},  {0, -3}, {0, -3}, {0, 3}};
+  std::vector<std::string> ra, dec;
+  for (const Move& m : moves) {
+    mount.MoveRelative(m.ra, m.dec);
+    (m.ra != 0 ? ra : dec).push_back((m.ra != 0 ? suivi.EDT_Duree_AD : suivi.EDT_Duree_Dec).Text());
+    loop.RunFor(1000);
+    ASSERT_FALSE(mount.GotoInProgress());
+  }
+  const std::vector<std::string> expected{"200", "200", "250", "200", "250"};
+  EXPECT_EQ(ra, expected);
+  EXPECT_EQ(dec, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryInterface, BacklashFixture,
+                         ::testing::Values(Mount::Interface::Lx200, Mount::Interface::Ruvena,
+                                           Mount::Interface::Marvane, Mount::Interface::Telkor,
+                                           Mount::Interface::Ascom),
+                         InterfaceName);
 
 }  // namespace
 }  // namespace orniva

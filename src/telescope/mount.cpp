@@ -19,7 +19,7 @@ const char* const kStart[] = {"#:Ms#", "#:Me#", "#:Mw#", "#:Mn#"};  // by direct
 const char* const kStop[] = {"#:Qs#", "#:Qe#", "#:Qw#", "#:Qn#"};
 }  // namespace
 
-Mount::Mount(TFRM_Pref& pref, TFRM_Prg_Suivi& suivi, TFRM_ComTrafic& trafic, SerialPorts& ports,
+Mount::Mount(TFRM_Pref& pref, TFRM_Prg_Suivi& suivi, TFRM_ComTrafic& trafic, SerialPortSlots& ports,
              PortIo& port)
     : pref_(pref),
       suivi_(suivi),
@@ -161,7 +161,7 @@ uint16_t Mount::LptAddress() const {
 
 void Mount::OpenLink(int slot, const ComboBox& port, const ComboBox& baud, const ComboBox& parity,
                      const ComboBox& bits, const ComboBox& stop) {
-  ports_.Devices().SetLines(pref_.MEMO_Ports_Serie.Lines());
+  ports_.SetDeviceLines(pref_.MEMO_Ports_Serie.Lines());
   ports_.OpenCom(slot, SerialItemDevice(port.Text()));
   ports_.SetCom(slot, std::atoi(baud.Text().c_str()), ParityCode(parity.Text()),
                 std::atoi(bits.Text().c_str()), StopBitsCode(stop.Text()));
@@ -175,8 +175,7 @@ void Mount::LinkFailed(const std::string& what) {
   if (!connected_) return;  // already reported when the link went down
   std::string device = SerialItemDevice(pref_.CBX_AG_PortSerie.Text());
   if (hooks.statusLine)
-    hooks.statusLine("Telescope : " + what + " (" + device + " : " +
-                     ports_.Devices().DevicePath(device) +
+    hooks.statusLine("Telescope : " + what + " (" + device + " : " + ports_.DevicePath(device) +
                      "). Liaison coupee, reconnectez le telescope.");
   DisconnectMount();
 }
@@ -286,8 +285,8 @@ bool Mount::ConnectMount() {
     connected_ = false;
     std::string device = SerialItemDevice(pref_.CBX_AG_PortSerie.Text());
     pref_.App().Dlg().MessageBox(
-        std::string(e.what()) + "\n" + device + " : " + ports_.Devices().DevicePath(device),
-        "Telescope", MessageKind::Error, MessageButtons::Ok);
+        std::string(e.what()) + "\n" + device + " : " + ports_.DevicePath(device), "Telescope",
+        MessageKind::Error, MessageButtons::Ok);
   }
   SetButtons();
   return connected_;
@@ -741,7 +740,7 @@ void Mount::StopUnendedGoto(const std::string& why) {
   gotoInProgress_ = false;
   if (hooks.statusLine)
     hooks.statusLine("Telescope : GOTO arrete, " + why + " (" + device + " : " +
-                     ports_.Devices().DevicePath(device) + ").");
+                     ports_.DevicePath(device) + ").");
   if (hooks.gotoEnded) hooks.gotoEnded();
 }
 

@@ -6,11 +6,11 @@
 #include <memory>
 #include <string>
 
-#include "platform/port_io.h"
-#include "platform/serial_port.h"
-#include "platform/telescope_driver.h"
 #include "telescope/lx200_link.h"
 #include "telescope/mount_kernels.h"
+#include "telescope/port_lines.h"
+#include "telescope/serial_port_slots.h"
+#include "telescope/telescope_driver.h"
 #include "telescope/tfrm_com_trafic.h"
 #include "telescope/tfrm_pref.h"
 #include "telescope/tfrm_prg_suivi.h"
@@ -56,7 +56,7 @@ class Mount {
   static constexpr int64_t kPulseWaitLimitMs = 1000;
   static constexpr uint8_t kControlAtStart = 0x0B;
 
-  Mount(TFRM_Pref& pref, TFRM_Prg_Suivi& suivi, TFRM_ComTrafic& trafic, SerialPorts& ports,
+  Mount(TFRM_Pref& pref, TFRM_Prg_Suivi& suivi, TFRM_ComTrafic& trafic, SerialPortSlots& ports,
         PortIo& port);
   ~Mount();
 
@@ -146,7 +146,7 @@ class Mount {
   TFRM_Pref& pref_;
   TFRM_Prg_Suivi& suivi_;
   TFRM_ComTrafic& trafic_;
-  SerialPorts& ports_;
+  SerialPortSlots& ports_;
   PortIo& port_;
   std::unique_ptr<TelescopeDriver> driver_;
   Lx200Link link_;

@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/telescope_driver.h"
+#include "telescope/telescope_driver.h"
 
 namespace orniva {
 

@@ -6,20 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "telescope/port_lines.h"
+
 namespace orniva {
 
 class ComDeviceTable;
-
-// Byte-wide access to the I/O addresses of the parallel ports (relay boxes,
-// long-exposure cameras) and of the serial ports' control lines. Ready says
-// whether port access may be used at all; writes are skipped otherwise.
-class PortIo {
- public:
-  virtual ~PortIo() = default;
-  virtual bool Ready() const = 0;
-  virtual void Out(uint16_t address, uint8_t value) = 0;
-  virtual uint8_t In(uint16_t address) = 0;
-};
 
 // Where an I/O address leads on Linux: a parallel port's data (+0), status
 // (+1) or control (+2) register through ppdev (/dev/parportN, N from the

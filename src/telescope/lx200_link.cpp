@@ -1,10 +1,10 @@
 #include "telescope/lx200_link.h"
 
-#include "platform/serial_port.h"
+#include "telescope/serial_port_slots.h"
 
 namespace orniva {
 
-Lx200Link::Lx200Link(EventLoop& loop, SerialPorts& ports, int slot)
+Lx200Link::Lx200Link(EventLoop& loop, SerialPortSlots& ports, int slot)
     : loop_(loop), ports_(ports), slot_(slot) {}
 
 Lx200Link::~Lx200Link() {
@@ -90,7 +90,7 @@ void Lx200Link::Collect() {
     for (;;) {
       std::string more = ports_.ReadQueued(slot_);
       reply_ += more;
-      if (more.size() < static_cast<size_t>(SerialPorts::kMaxRead)) break;
+      if (more.size() < static_cast<size_t>(SerialPortSlots::kMaxRead)) break;
     }
   } catch (const ExCom& e) {
     Fail(e.what());

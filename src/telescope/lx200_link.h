@@ -9,7 +9,7 @@
 
 namespace orniva {
 
-class SerialPorts;
+class SerialPortSlots;
 
 // The LX200 conversation on one serial slot, run on the event loop so that
 // the loop never waits for the mount. Commands go out one after another in
@@ -34,7 +34,7 @@ class Lx200Link {
   static constexpr int kReadPauseMs = 200;
   static constexpr int kReplyLimitMs = 1000;
 
-  Lx200Link(EventLoop& loop, SerialPorts& ports, int slot);
+  Lx200Link(EventLoop& loop, SerialPortSlots& ports, int slot);
   ~Lx200Link();
   Lx200Link(const Lx200Link&) = delete;
   Lx200Link& operator=(const Lx200Link&) = delete;
@@ -73,7 +73,7 @@ class Lx200Link {
   void StopWaiting();
 
   EventLoop& loop_;
-  SerialPorts& ports_;
+  SerialPortSlots& ports_;
   const int slot_;
   std::deque<Step> queue_;
   bool inFlight_ = false;  // a reply is awaited, or a pause runs

@@ -15,20 +15,18 @@ constexpr int kRa = 0, kDec = 1;
 int Axis(int direction) {
   return IsRaAxis(direction) ? kRa : kDec;
 }
-const char* const kStart[] = {"#:Ms#", "#:Me#", "#:Mw#", "#:Mn#"};  // by direction & 3
-const char* const kStop[] = {"#:Qs#", "#:Qe#", "#:Qw#", "#:Qn#"};
 }  // namespace
 
-Mount::Mount(TFRM_Pref& pref, TFRM_Prg_Suivi& suivi, TFRM_ComTrafic& trafic, SerialPorts& ports,
+Mount::Mount(TFRM_Pref& pref, TFRM_Prg_Suivi& suivi, TFRM_ComTrafic& trafic, SerialPortSlots& ports,
              PortIo& port)
     : pref_(pref),
       suivi_(suivi),
       trafic_(trafic),
       ports_(ports),
       port_(port),
-      link_(suivi.Loop(), ports, kMountSlot) {
-  link_.Write = [this](const std::string& command) { SendMountString(kMountSlot, command); };
-  link_.OnFailed = [this](const std::string& what) { LinkFailed(what); };
+      lx200_(suivi.Loop(), ports, kMountSlot) {
+  lx200_.Write = [this](const std::string& command) { SendMountString(kMountSlot, command); };
+  lx200_.OnFailed = [this](const std::string& what) { LinkFailed(what); };
   for (RadioButton* r : {&pref_.RDB_Aucun, &pref_.RDB_LX200, &pref_.RDB_ASCOM, &pref_.RDB_Ruvena,
                          &pref_.RDB_Marvane, &pref_.RDB_Telkor})
     r->OnClick = [this] { InterfaceClick(); };
@@ -58,7 +56,7 @@ Mount::Mount(TFRM_Pref& pref, TFRM_Prg_Suivi& suivi, TFRM_ComTrafic& trafic, Ser
 }
 
 Mount::~Mount() {
-  if (pulseRetry_ != 0) suivi_.Loop().RemoveTimer(pulseRetry_);
+  wire_.reset();
   suivi_.TMR_Suivi_AD.Stop();
   suivi_.TMR_Suivi_Dec.Stop();
   suivi_.TMR_ScopePosition.Stop();
@@ -71,6 +69,15 @@ Mount::Interface Mount::Chosen() const {
   if (pref_.RDB_Marvane.Checked()) return Interface::Marvane;
   if (pref_.RDB_Telkor.Checked()) return Interface::Telkor;
   return Interface::None;
+}
+
+MountLink* Mount::Link() {
+  const Interface chosen = Chosen();
+  if (chosen != wireKind_) {
+    wire_ = MakeMountLink(chosen, *this);
+    wireKind_ = chosen;
+  }
+  return wire_.get();
 }
 
 void Mount::SetButtons() {
@@ -161,7 +168,7 @@ uint16_t Mount::LptAddress() const {
 
 void Mount::OpenLink(int slot, const ComboBox& port, const ComboBox& baud, const ComboBox& parity,
                      const ComboBox& bits, const ComboBox& stop) {
-  ports_.Devices().SetLines(pref_.MEMO_Ports_Serie.Lines());
+  ports_.SetDeviceLines(pref_.MEMO_Ports_Serie.Lines());
   ports_.OpenCom(slot, SerialItemDevice(port.Text()));
   ports_.SetCom(slot, std::atoi(baud.Text().c_str()), ParityCode(parity.Text()),
                 std::atoi(bits.Text().c_str()), StopBitsCode(stop.Text()));
@@ -175,8 +182,7 @@ void Mount::LinkFailed(const std::string& what) {
   if (!connected_) return;  // already reported when the link went down
   std::string device = SerialItemDevice(pref_.CBX_AG_PortSerie.Text());
   if (hooks.statusLine)
-    hooks.statusLine("Telescope : " + what + " (" + device + " : " +
-                     ports_.Devices().DevicePath(device) +
+    hooks.statusLine("Telescope : " + what + " (" + device + " : " + ports_.DevicePath(device) +
                      "). Liaison coupee, reconnectez le telescope.");
   DisconnectMount();
 }
@@ -189,119 +195,35 @@ bool Mount::DriverSend(TelescopeDriver::Request r, const TelescopeDriver::Args& 
   return ok;
 }
 
-// A guide pulse the driver refuses because another request is in flight
-// waits its turn; one that could not go out within kPulseWaitLimitMs is
-// given up and said so.
-void Mount::SendPulse(const TelescopeDriver::Args& args) {
-  if (!driver_) return;
-  if (pendingPulses_.empty() && DriverSend(TelescopeDriver::Request::PulseGuide, args, -1)) return;
-  pendingPulses_.push_back({args, suivi_.Loop().NowMs()});
-  if (pulseRetry_ == 0)
-    pulseRetry_ = suivi_.Loop().AddTimer(kPulseRetryMs, true, [this] { RetryPulses(); });
-}
-
-void Mount::RetryPulses() {
-  static const char* const kWords[] = {"Nord", "Sud", "Est", "Ouest"};  // by guide direction
-  while (!pendingPulses_.empty()) {
-    const PendingPulse& p = pendingPulses_.front();
-    if (!driver_ || !connected_) {
-      pendingPulses_.clear();
-      break;
-    }
-    if (suivi_.Loop().NowMs() - p.since > kPulseWaitLimitMs) {
-      if (hooks.statusLine)
-        hooks.statusLine("Telescope : impulsion " + std::string(kWords[p.args.guideDirection & 3]) +
-                         " de " + std::to_string(p.args.pulseMs) +
-                         " ms abandonnee, le pilote est reste occupe.");
-      pendingPulses_.pop_front();
-      continue;
-    }
-    if (!DriverSend(TelescopeDriver::Request::PulseGuide, p.args, -1)) return;
-    pendingPulses_.pop_front();
-  }
-  suivi_.Loop().RemoveTimer(pulseRetry_);
-  pulseRetry_ = 0;
-}
-
 // ---- connection ----
 
 bool Mount::ConnectMount() {
-  Interface chosen = Chosen();
-  if (chosen == Interface::None) return false;
+  MountLink* link = Link();
+  if (!link) return false;
   if (connected_) return true;
-  if ((chosen == Interface::Marvane || chosen == Interface::Telkor) && !port_.Ready() &&
-      hooks.statusLine)
+  if (link->UsesPortLines() && !port_.Ready() && hooks.statusLine)
     hooks.statusLine(
         "Telescope : acces aux ports E/S indisponible, les commandes ne seront pas "
         "envoyees (voir les messages du demarrage).");
   try {
-    switch (chosen) {
-      case Interface::Lx200:
-      case Interface::Ruvena:
-        OpenLink(kMountSlot, pref_.CBX_AG_PortSerie, pref_.CBX_AG_Vitesse, pref_.CBX_AG_Parite,
-                 pref_.CBX_AG_Databits, pref_.CBX_AG_StopBits);
-        connected_ = true;
-        if (chosen == Interface::Lx200 && hooks.handPadRate) {
-          int rate = hooks.handPadRate();
-          if (rate >= 0) SetMountRate(rate);
-        }
-        break;
-      case Interface::Telkor:
-        uart_ = SerialItemAddress(pref_.CBX_AG_PortSerie.Text());
-        if (uart_ != 0) {
-          WritePortByte(uart_ + 1, 0);
-          WritePortByte(uart_ + 4, 8);
-          WritePortByte(uart_ + 3, 0);
-          TelkorStop();
-        }
-        connected_ = uart_ != 0;
-        break;
-      case Interface::Marvane:
-        connected_ = true;
-        break;
-      case Interface::Ascom: {
-        MakeDriver();
-        if (!driver_) break;
-        driver_->SetDevice(pref_.EDT_ASCOM_Telescope.Text());
-        // A bounded wait: a server that does not answer must not freeze us.
-        bool answered = driver_->Send(TelescopeDriver::Request::Connect, {}, 15000);
-        connected_ = answered && driver_->Answer().connected;
-        if (!connected_) {
-          std::string why = answered ? driver_->Answer().error : "pas de reponse du serveur INDI";
-          pref_.PNL_ASCOM_Etat.SetColor({0, 0, 255});
-          pref_.App().Dlg().MessageBox("Impossible de se connecter au télescope, erreur 206\n" +
-                                           pref_.EDT_ASCOM_Telescope.Text() +
-                                           (why.empty() ? "" : " : " + why),
-                                       "Telescope", MessageKind::Error, MessageButtons::Ok);
-        } else {
-          pref_.PNL_ASCOM_Etat.SetColor({0, 255, 0});
-        }
-        break;
-      }
-      case Interface::None:
-        break;
-    }
+    connected_ = link->Connect();
   } catch (const ExCom& e) {
     ports_.CloseCom(kMountSlot);
     connected_ = false;
     std::string device = SerialItemDevice(pref_.CBX_AG_PortSerie.Text());
     pref_.App().Dlg().MessageBox(
-        std::string(e.what()) + "\n" + device + " : " + ports_.Devices().DevicePath(device),
-        "Telescope", MessageKind::Error, MessageButtons::Ok);
+        std::string(e.what()) + "\n" + device + " : " + ports_.DevicePath(device), "Telescope",
+        MessageKind::Error, MessageButtons::Ok);
   }
   SetButtons();
   return connected_;
 }
 
 void Mount::DisconnectMount() {
-  if (Chosen() == Interface::Ascom && driver_ && connected_)
-    driver_->Send(TelescopeDriver::Request::Disconnect, {}, 5000);
-  // A relay left closed would keep the mount moving with nobody to stop it.
-  if (connected_ && (Chosen() == Interface::Marvane || Chosen() == Interface::Telkor)) {
-    for (int d = kEast; d <= kSouth; ++d)
-      if (moving_[d & 3]) StopReal(d);
+  if (connected_) {
+    if (MountLink* link = Link()) link->Disconnect();
   }
-  link_.Clear();
+  lx200_.Clear();
   ports_.CloseCom(kMountSlot);
   connected_ = false;
   for (bool& m : moving_) m = false;
@@ -348,69 +270,11 @@ void Mount::StartReal(int direction, bool durationGiven, bool applyGuideSettings
     // would never end it).
     if (d <= 0) return;
   }
-  const int64_t maxPulse = pref_.SPED_Impulsions_Maxi.Value();
-  const int64_t pulseLen = pref_.SPED_Duree_impulsions.Value();
   sameAsBefore_[axis] = lastDir_[axis] == direction || axisDir_[axis] == direction;
+  MountLink* link = Link();
+  if (!link) return;
   try {
-    switch (Chosen()) {
-      case Interface::Lx200:
-        if (moving_[direction & 3]) return;
-        StopReal(OppositeDirection(direction));
-        if (!continuous) ArmAxis(direction, d);
-        link_.Send(kStart[direction & 3]);
-        if (!connected_) return;  // the link failed and was reported
-        break;
-      case Interface::Ruvena:
-      case Interface::Ascom: {
-        int64_t pulse;
-        if (!continuous) {
-          remaining_[axis] = d;
-          pulse = std::min(maxPulse, d);
-          ArmAxis(direction, pulse);
-        } else {
-          pulse = pulseLen;
-          remaining_[axis] = static_cast<int64_t>(kContinuous);
-          ArmAxis(direction, Trunc(static_cast<double>(pulseLen) * 0.9));
-        }
-        if (Chosen() == Interface::Ruvena) {
-          SendMountByte(kMountSlot, RuvenaByte(direction, pulse));
-        } else {
-          static const int kGuide[] = {TelescopeDriver::kGuideSouth, TelescopeDriver::kGuideEast,
-                                       TelescopeDriver::kGuideWest, TelescopeDriver::kGuideNorth};
-          TelescopeDriver::Args a;
-          a.guideDirection = kGuide[direction & 3];
-          a.pulseMs = static_cast<int>(pulse);
-          SendPulse(a);
-        }
-        break;
-      }
-      case Interface::Marvane: {
-        StopReal(OppositeDirection(direction));
-        if (!continuous) {
-          remaining_[axis] = d;
-          ArmAxis(direction, d);
-        } else {
-          remaining_[axis] = 1;
-        }
-        int active = pref_.ActiveValue(direction);
-        ReadDataLines();
-        dataShadow_ = static_cast<uint8_t>(dataShadow_ | (active << (pref_.Pin(direction) - 2)));
-        WritePortByte(LptAddress(), dataShadow_);
-        break;
-      }
-      case Interface::Telkor:
-        StopReal(direction);  // releases whichever direction moves
-        if (!continuous) {
-          remaining_[axis] = d;
-          ArmAxis(direction, d);
-        } else {
-          remaining_[axis] = 1;
-        }
-        TelkorDirection(direction);
-        break;
-      case Interface::None:
-        return;
-    }
+    if (!link->Start(direction, d, continuous)) return;
   } catch (const ExCom& e) {
     LinkFailed(e.what());
     return;
@@ -442,78 +306,21 @@ void Mount::StopAllMotion() {
 // of its axis) leaves it as it was, or backlash would be added to a motion
 // that continues the previous one.
 void Mount::StopReal(int direction) {
-  const int axis = Axis(direction);
-  bool& moving = moving_[direction & 3];
-  const bool wasMoving = moving;
-  switch (Chosen()) {
-    case Interface::Lx200:
-      if (moving && connected_) link_.Send(kStop[direction & 3]);
-      moving = false;
-      break;
-    case Interface::Marvane:
-      if (moving) {
-        int active = pref_.ActiveValue(direction) & 1;
-        ReadDataLines();
-        dataShadow_ = static_cast<uint8_t>(dataShadow_ & ~(active << (pref_.Pin(direction) - 2)));
-        WritePortByte(LptAddress(), dataShadow_);
-        std::string bits;
-        for (int b = 7; b >= 0; --b) bits += ((dataShadow_ >> b) & 1) ? '1' : '0';
-        pref_.EDT_TestValue.SetText(bits);
-      }
-      moving = false;
-      remaining_[axis] = 0;
-      break;
-    case Interface::Telkor: {
-      // One direction at a time: the stop releases whichever moves.
-      int was[2] = {0, 0};
-      for (int d = kEast; d <= kSouth; ++d)
-        if (moving_[d & 3]) was[Axis(d)] = d;
-      if (connected_) TelkorStop();
-      for (bool& m : moving_) m = false;
-      remaining_[axis] = 0;
-      for (int a : {kRa, kDec})
-        if (was[a] != 0) lastDir_[a] = was[a];
-      return;
-    }
-    case Interface::Ruvena:
-    case Interface::Ascom:  // nothing is sent: the running pulse ends by itself
-      moving = false;
-      remaining_[axis] = 0;
-      break;
-    case Interface::None:
-      return;
-  }
-  if (wasMoving) lastDir_[axis] = direction;
+  MountLink* link = Link();
+  if (!link) return;
+  bool was[4];
+  std::copy(std::begin(moving_), std::end(moving_), was);
+  link->Stop(direction);
+  for (int d = kEast; d <= kSouth; ++d)
+    if (was[d & 3] && !moving_[d & 3]) lastDir_[Axis(d)] = d;
 }
 
 void Mount::AxisTimer(bool raAxis) {
   const int axis = raAxis ? kRa : kDec;
   Timer& t = raAxis ? suivi_.TMR_Suivi_AD : suivi_.TMR_Suivi_Dec;
-  const int dir = axisDir_[axis];
   try {
-    switch (Chosen()) {
-      case Interface::Ruvena:
-      case Interface::Ascom: {
-        // Pulses follow each other until the time is used up, or until the
-        // direction is released for a motion without end.
-        if (remaining_[axis] != static_cast<int64_t>(kContinuous))
-          remaining_[axis] -= pref_.SPED_Impulsions_Maxi.Value();
-        (raAxis ? suivi_.EDT_DurRA : suivi_.EDT_DurDec).SetText(std::to_string(remaining_[axis]));
-        if (remaining_[axis] > 0 && dir != 0 && moving_[dir & 3]) {
-          StartReal(dir, true, false, static_cast<double>(remaining_[axis]));
-          return;  // the next pulse re-armed the timer
-        }
-        StopReal(raAxis ? kEast : kNorth);
-        StopReal(raAxis ? kWest : kSouth);
-        break;
-      }
-      default:
-        // The last stretch of a dead-reckoned move counts up to the stop.
-        if (suivi_.TMR_ScopePosition.Running()) DeadReckon();
-        StopReal(raAxis ? kEast : kNorth);
-        StopReal(raAxis ? kWest : kSouth);
-        break;
-    }
+    MountLink* link = Link();
+    if (link && link->AxisTimerEnded(raAxis)) return;
   } catch (const ExCom& e) {
     LinkFailed(e.what());
   }
@@ -584,49 +391,21 @@ void Mount::EndGoto() {
     hooks.runScript(pref_.EDT_Fin_GOTO_Script.Text());
 }
 
-void Mount::GotoCoordinates(double targetRa, double targetDec) {
-  if (!EnsureConnected()) return;
-  if (Chosen() == Interface::Lx200) {
-    gotoInProgress_ = true;
-    gotoStartMs_ = lastAnswerMs_ = suivi_.Loop().NowMs();
-    link_.Send("#:Q#");
-    link_.Pause(100);
-    link_.Send(Lx200TargetRa(targetRa));
-    link_.Send(Lx200TargetDec(targetDec));
-    // The reply of ":MS#" is read and set aside; polling starts after it.
-    link_.Send("#:MS#", Lx200Link::Reply::Fixed, [this](const std::string&, bool) {
-      if (!gotoInProgress_ || !connected_) return;
-      suivi_.TMR_ScopePosition.SetInterval(500);
-      suivi_.TMR_ScopePosition.Start();
-    });
-    return;
-  }
-  if (Chosen() != Interface::Ascom)
-    return;  // the object actions drive the others by relative moves
-  TelescopeDriver::Args a;
-  a.raHours = targetRa / 54000.0;
-  a.decDegrees = targetDec / 3600.0;
-  if (!DriverSend(TelescopeDriver::Request::SlewToCoordinatesAsync, a, 2000)) return;
-  gotoInProgress_ = true;
+void Mount::StartPolling() {
   suivi_.TMR_ScopePosition.SetInterval(500);
   suivi_.TMR_ScopePosition.Start();
 }
 
+// The interfaces without a GOTO of their own are driven by the object
+// actions with relative moves.
+void Mount::GotoCoordinates(double targetRa, double targetDec) {
+  if (!EnsureConnected()) return;
+  Link()->Goto(targetRa, targetDec);
+}
+
 void Mount::AbortGoto() {
   try {
-    if (Chosen() == Interface::Lx200 && connected_) {
-      // Whatever was still to be sent or read gives way to the stop.
-      link_.Clear();
-      link_.Send("#:Q#");
-    } else if (Chosen() == Interface::Ascom && connected_) {
-      DriverSend(TelescopeDriver::Request::AbortSlew, {}, 2000);
-    } else {
-      StopAllMotion();
-      suivi_.TMR_Suivi_AD.Stop();
-      suivi_.TMR_Suivi_Dec.Stop();
-      relPending_[kRa] = relPending_[kDec] = false;
-      pendingDec_ = 0;
-    }
+    if (MountLink* link = Link()) link->AbortGoto();
   } catch (const ExCom& e) {
     LinkFailed(e.what());
   }
@@ -637,112 +416,37 @@ void Mount::AbortGoto() {
 }
 
 void Mount::SyncCoordinates(double syncRa, double syncDec) {
-  if (Chosen() != Interface::Ascom || !EnsureConnected()) return;
-  TelescopeDriver::Args a;
-  a.raHours = syncRa / 54000.0;
-  a.decDegrees = syncDec / 3600.0;
-  DriverSend(TelescopeDriver::Request::SyncToCoordinates, a, 2000);
+  MountLink* link = Link();
+  if (!link || !link->CanSync() || !EnsureConnected()) return;
+  link->Sync(syncRa, syncDec);
 }
 
+// The mount's own library of objects is an LX200 affair.
 void Mount::SyncLibraryObject(const std::string& object,
                               std::function<void(const std::string&)> done) {
   if (Chosen() != Interface::Lx200 || !EnsureConnected()) return;
-  link_.Send("#:Q#");
-  link_.Pause(100);
-  link_.Send(":L" + object + "#");
-  link_.Send(":CM#", Lx200Link::Reply::Hash,
-             [done = std::move(done)](const std::string& reply, bool) {
-               if (done) done(reply);
-             });
+  lx200_.Send("#:Q#");
+  lx200_.Pause(100);
+  lx200_.Send(":L" + object + "#");
+  lx200_.Send(":CM#", Lx200Link::Reply::Hash,
+              [done = std::move(done)](const std::string& reply, bool) {
+                if (done) done(reply);
+              });
 }
 
 void Mount::SetMountRate(int rate) {
-  static const char* const kRates[] = {"#:RG#", "#:RC#", "#:RM#", "#:RS#"};
-  if (rate < 0 || rate > 3 || Chosen() != Interface::Lx200 || !EnsureConnected()) return;
-  link_.Send(kRates[rate]);
+  MountLink* link = Link();
+  if (rate < 0 || rate > 3 || !link || !link->HasRates() || !EnsureConnected()) return;
+  link->SetRate(rate);
 }
 
 // ---- position ----
 
 void Mount::TMR_ScopePositionTimer() {
-  switch (Chosen()) {
-    case Interface::Lx200:
-      PollLx200();
-      return;
-    case Interface::Ascom: {
-      if (!connected_ || !driver_) return;
-      // Answers slower than 100 ms are skipped for this tick.
-      if (driver_->Send(TelescopeDriver::Request::RightAscension, {}, 100))
-        ra = driver_->Answer().raHours * 54000.0;
-      if (driver_->Send(TelescopeDriver::Request::Declination, {}, 100))
-        dec = driver_->Answer().decDegrees * 3600.0;
-      if (hooks.positionChanged) hooks.positionChanged();
-      if (driver_->Send(TelescopeDriver::Request::Slewing, {}, 100) && gotoInProgress_ &&
-          !driver_->Answer().slewing)
-        EndGoto();
-      if (!driver_->Answer().connected && connected_) {
-        std::string why = driver_->Answer().error;
-        if (hooks.statusLine)
-          hooks.statusLine("Telescope : " + (why.empty() ? "liaison INDI perdue" : why) +
-                           ", liaison coupee.");
-        DisconnectMount();
-      }
-      return;
-    }
-    default:
-      DeadReckon();
-      return;
-  }
-}
-
-// One poll at a time: a tick that comes while the previous poll still waits
-// for its replies is skipped.
-void Mount::PollLx200() {
-  if (!connected_ || link_.Busy()) return;
-  auto answered = [this](bool yes) {
-    if (yes) lastAnswerMs_ = suivi_.Loop().NowMs();
-  };
-  link_.Send("#:D#", Lx200Link::Reply::Hash, [this, answered](const std::string& r, bool yes) {
-    answered(yes);
-    bars_ = r.substr(0, 6);
-  });
-  if (!connected_) return;
-  link_.Send("#:GR#", Lx200Link::Reply::Hash, [this, answered](const std::string& r, bool yes) {
-    answered(yes);
-    lastRa_ = r.substr(0, 7);
-    if (auto v = ParseLx200Ra(lastRa_)) ra = *v;
-  });
-  link_.Send("#:GD#", Lx200Link::Reply::Hash, [this, answered](const std::string& r, bool yes) {
-    answered(yes);
-    lastDec_ = r.substr(0, 8);
-    if (auto v = ParseLx200Dec(lastDec_)) dec = *v;
-    if (hooks.positionText) hooks.positionText(lastRa_, lastDec_);
-    if (hooks.positionChanged) hooks.positionChanged();
-    if (!gotoInProgress_) return;
-    const int64_t now = suivi_.Loop().NowMs();
-    if (bars_ == "      ")
-      EndGoto();
-    else if (now - lastAnswerMs_ >= kSilenceLimitMs)
-      StopUnendedGoto("pas de reponse depuis " + std::to_string((now - lastAnswerMs_) / 1000) +
-                      " s");
-    else if (now - gotoStartMs_ >= kGotoLimitMs)
-      StopUnendedGoto("fin du GOTO non signalee apres " + std::to_string(kGotoLimitMs / 1000) +
-                      " s");
-  });
-}
-
-// A GOTO the mount never reports as ended: it is stopped, said on the status
-// line with the port, and whoever waits for it is released.
-void Mount::StopUnendedGoto(const std::string& why) {
-  std::string device = SerialItemDevice(pref_.CBX_AG_PortSerie.Text());
-  link_.Clear();
-  link_.Send("#:Q#");
-  suivi_.TMR_ScopePosition.Stop();
-  gotoInProgress_ = false;
-  if (hooks.statusLine)
-    hooks.statusLine("Telescope : GOTO arrete, " + why + " (" + device + " : " +
-                     ports_.Devices().DevicePath(device) + ").");
-  if (hooks.gotoEnded) hooks.gotoEnded();
+  if (MountLink* link = Link())
+    link->Poll();
+  else
+    DeadReckon();
 }
 
 void Mount::DeadReckon() {
@@ -753,7 +457,7 @@ void Mount::DeadReckon() {
   for (int axis : {kRa, kDec}) {
     int dir = axisDir_[axis];
     if (dir == 0 || !moving_[dir & 3]) continue;
-    if (gotoInProgress_ && Chosen() != Interface::Ruvena && remaining_[axis] > 0 &&
+    if (gotoInProgress_ && wire_ && wire_->CountsDownDuringGoto() && remaining_[axis] > 0 &&
         remaining_[axis] != static_cast<int64_t>(kContinuous))
       remaining_[axis] = std::max<int64_t>(0, remaining_[axis] - elapsedMs);
     MotionSettings s = pref_.AxisSettings(dir);
@@ -826,44 +530,6 @@ void Mount::FocusStop(int focusDir) {
   } else if (pref_.RDB_Focus_Marvane.Checked()) {
     SetFocusLine(focusDir, false);
   }
-}
-
-// ---- Telkor shift register ----
-
-void Mount::TelkorBit(int offset, uint8_t bit, bool on) {
-  uint16_t address = static_cast<uint16_t>(uart_ + offset);
-  uint8_t v = ReadPortByte(address);
-  v = on ? static_cast<uint8_t>(v | bit) : static_cast<uint8_t>(v & ~bit);
-  for (int i = 0; i < 3; ++i) WritePortByte(address, v);
-}
-
-void Mount::TelkorStop() {
-  for (bool& m : moving_) m = false;
-  TelkorBit(3, 0x40, false);  // break off
-  for (int i = 0; i < 8; ++i) {
-    TelkorBit(4, 1, false);  // DTR 0
-    TelkorBit(4, 2, false);  // RTS 0
-    TelkorBit(4, 2, true);   // RTS 1: clock
-  }
-  TelkorBit(4, 2, false);
-  TelkorBit(3, 0x40, true);  // break on: latch
-}
-
-void Mount::TelkorDirection(int direction) {
-  TelkorBit(3, 0x40, false);
-  for (int i = 0; i < 8; ++i) {
-    TelkorBit(4, 1, false);
-    TelkorBit(4, 2, false);
-    TelkorBit(4, 2, true);
-  }
-  TelkorBit(4, 2, false);
-  int k = direction == kWest ? 0 : direction == kEast ? 1 : direction == kNorth ? 2 : 3;
-  for (int i = 0; i <= k; ++i) {
-    TelkorBit(4, 1, i == 0);  // one clock with DTR 1, then k with DTR 0
-    TelkorBit(4, 2, true);
-    TelkorBit(4, 2, false);
-  }
-  TelkorBit(3, 0x40, true);
 }
 
 }  // namespace orniva

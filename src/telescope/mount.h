@@ -1,16 +1,16 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "platform/port_io.h"
-#include "platform/serial_port.h"
-#include "platform/telescope_driver.h"
 #include "telescope/lx200_link.h"
 #include "telescope/mount_kernels.h"
+#include "telescope/mount_links.h"
+#include "telescope/port_lines.h"
+#include "telescope/serial_port_slots.h"
+#include "telescope/telescope_driver.h"
 #include "telescope/tfrm_com_trafic.h"
 #include "telescope/tfrm_pref.h"
 #include "telescope/tfrm_prg_suivi.h"
@@ -37,13 +37,14 @@ struct MountHooks {
   std::function<std::unique_ptr<TelescopeDriver>()> makeDriver;
 };
 
-// The mount command layer: starts and stops motions in the four directions
-// on the chosen interface, GOTO, sync, position polling and the focuser,
-// reading its settings from the preferences and timing motions with the
-// timers of TFRM_Prg_Suivi.
+// The mount command layer: starts and stops motions in the four directions,
+// GOTO, sync, position polling and the focuser, reading its settings from
+// the preferences and timing motions with the timers of TFRM_Prg_Suivi.
+// What every interface shares is here; the protocol of each is in its
+// MountLink, made from the interface chosen in the preferences.
 class Mount {
  public:
-  enum class Interface { None, Lx200, Ascom, Ruvena, Marvane, Telkor };
+  using Interface = MountInterface;
   static constexpr int kMountSlot = 1;
   static constexpr int kFocusSlot = 2;
   // An LX200 GOTO whose end the mount never reports is stopped when no
@@ -56,7 +57,7 @@ class Mount {
   static constexpr int64_t kPulseWaitLimitMs = 1000;
   static constexpr uint8_t kControlAtStart = 0x0B;
 
-  Mount(TFRM_Pref& pref, TFRM_Prg_Suivi& suivi, TFRM_ComTrafic& trafic, SerialPorts& ports,
+  Mount(TFRM_Pref& pref, TFRM_Prg_Suivi& suivi, TFRM_ComTrafic& trafic, SerialPortSlots& ports,
         PortIo& port);
   ~Mount();
 
@@ -109,9 +110,19 @@ class Mount {
   const std::string& LastDecReply() const { return lastDec_; }
   const std::string& LastRaReply() const { return lastRa_; }
   // True while LX200 commands or replies are under way on the mount link.
-  bool LinkBusy() const { return link_.Busy(); }
+  bool LinkBusy() const { return lx200_.Busy(); }
 
  private:
+  friend class MountLink;
+  friend class Lx200MountLink;
+  friend class PulseMountLink;
+  friend class RuvenaMountLink;
+  friend class DriverMountLink;
+  friend class MarvaneMountLink;
+  friend class TelkorMountLink;
+  // The link of the chosen interface (made again when the choice changed);
+  // null for "Aucune".
+  MountLink* Link();
   void InterfaceClick();
   void MakeDriver();
   void ConnectClick();
@@ -125,31 +136,25 @@ class Mount {
   void AxisTimer(bool raAxis);
   void EndRelativeAxis(bool raAxis);
   void EndGoto();
-  void StopUnendedGoto(const std::string& why);
-  void PollLx200();
+  void StartPolling();
   void LinkFailed(const std::string& what);
-  std::string Reply(int slot);
   bool DriverSend(TelescopeDriver::Request r, const TelescopeDriver::Args& a, int waitMs);
   void DeadReckon();
   uint16_t LptAddress() const;
   void ReadDataLines();
-  void SendPulse(const TelescopeDriver::Args& args);
-  void RetryPulses();
   void SendFocusCommand(const std::string& command);
   void SetFocusLine(int focusDir, bool engaged);
-  // Telkor lines.
-  void TelkorBit(int offset, uint8_t bit, bool on);
-  void TelkorStop();
-  void TelkorDirection(int direction);
   void SetButtons();
 
   TFRM_Pref& pref_;
   TFRM_Prg_Suivi& suivi_;
   TFRM_ComTrafic& trafic_;
-  SerialPorts& ports_;
+  SerialPortSlots& ports_;
   PortIo& port_;
   std::unique_ptr<TelescopeDriver> driver_;
-  Lx200Link link_;
+  Lx200Link lx200_;  // the LX200 conversation on the mount slot
+  std::unique_ptr<MountLink> wire_;
+  Interface wireKind_ = Interface::None;
 
   bool connected_ = false;
   bool focusConnected_ = false;
@@ -159,22 +164,12 @@ class Mount {
   int64_t remaining_[2] = {0, 0};
   int64_t axisStart_[2] = {0, 0};
   bool sameAsBefore_[2] = {false, false};
-  uint16_t uart_ = 0;
   uint8_t dataShadow_ = 0;
   uint8_t controlShadow_ = kControlAtStart;
-  struct PendingPulse {
-    TelescopeDriver::Args args;
-    int64_t since;
-  };
-  std::deque<PendingPulse> pendingPulses_;
-  EventLoop::TimerId pulseRetry_ = 0;
   bool gotoInProgress_ = false;
   bool relPending_[2] = {false, false};
   double pendingDec_ = 0;
   int64_t lastTick_ = -1;
-  int64_t gotoStartMs_ = 0;
-  int64_t lastAnswerMs_ = 0;  // the last LX200 exchange that got a reply
-  std::string bars_;          // the ":D#" reply of the running poll
   std::string lastRa_, lastDec_;
 };
 

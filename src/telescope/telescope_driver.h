@@ -5,7 +5,8 @@
 
 namespace orniva {
 
-// A telescope driver run on a worker thread: the program hands it one
+// The telescope driver of the "ASCOM" choice, run on a worker thread (on
+// Linux the INDI client of src/platform): the program hands it one
 // request at a time with its arguments and, for requests with an answer,
 // waits a bounded time for the answer. The worker owns every call on the
 // driver; answers are read back from Answer() once Send returned true.

@@ -1,0 +1,542 @@
+#include "telescope/mount_links.h"
+
+#include <algorithm>
+#include <deque>
+#include <string>
+
+#include "core/rounding.h"
+#include "telescope/mount.h"
+#include "ui/application.h"
+#include "ui/dialogs.h"
+
+namespace orniva {
+
+namespace {
+constexpr int kRa = 0, kDec = 1;
+int Axis(int direction) {
+  return IsRaAxis(direction) ? kRa : kDec;
+}
+}  // namespace
+
+// ---- what the interfaces share ----
+
+bool MountLink::AxisTimerEnded(bool raAxis) {
+  // The last stretch of a dead-reckoned move counts up to the stop.
+  if (mount_.suivi_.TMR_ScopePosition.Running()) mount_.DeadReckon();
+  mount_.StopReal(raAxis ? kEast : kNorth);
+  mount_.StopReal(raAxis ? kWest : kSouth);
+  return false;
+}
+
+bool MountLink::Goto(double, double) {
+  return false;
+}
+
+void MountLink::AbortGoto() {
+  mount_.StopAllMotion();
+  mount_.suivi_.TMR_Suivi_AD.Stop();
+  mount_.suivi_.TMR_Suivi_Dec.Stop();
+  mount_.relPending_[kRa] = mount_.relPending_[kDec] = false;
+  mount_.pendingDec_ = 0;
+}
+
+void MountLink::Sync(double, double) {}
+
+void MountLink::SetRate(int) {}
+
+void MountLink::Poll() {
+  mount_.DeadReckon();
+}
+
+// ---- LX200: text commands on the serial port ----
+
+class Lx200MountLink : public MountLink {
+ public:
+  using MountLink::MountLink;
+
+  bool Connect() override {
+    Mount& m = mount_;
+    m.OpenLink(Mount::kMountSlot, m.pref_.CBX_AG_PortSerie, m.pref_.CBX_AG_Vitesse,
+               m.pref_.CBX_AG_Parite, m.pref_.CBX_AG_Databits, m.pref_.CBX_AG_StopBits);
+    m.connected_ = true;
+    if (m.hooks.handPadRate) {
+      const int rate = m.hooks.handPadRate();
+      if (rate >= 0) m.SetMountRate(rate);
+    }
+    return m.connected_;  // the rate's write may have failed
+  }
+
+  // A direction already moving is left as it is; the opposite one of the
+  // axis stops first.
+  bool Start(int direction, int64_t durationMs, bool continuous) override {
+    static const char* const kStart[] = {"#:Ms#", "#:Me#", "#:Mw#", "#:Mn#"};  // by direction & 3
+    Mount& m = mount_;
+    if (m.moving_[direction & 3]) return false;
+    m.StopReal(OppositeDirection(direction));
+    if (!continuous) m.ArmAxis(direction, durationMs);
+    m.lx200_.Send(kStart[direction & 3]);
+    return m.connected_;  // false: the write failed and was reported
+  }
+
+  void Stop(int direction) override {
+    static const char* const kStop[] = {"#:Qs#", "#:Qe#", "#:Qw#", "#:Qn#"};
+    Mount& m = mount_;
+    bool& moving = m.moving_[direction & 3];
+    if (moving && m.connected_) m.lx200_.Send(kStop[direction & 3]);
+    moving = false;
+  }
+
+  bool Goto(double ra, double dec) override {
+    Mount& m = mount_;
+    m.gotoInProgress_ = true;
+    gotoStartMs_ = lastAnswerMs_ = m.suivi_.Loop().NowMs();
+    m.lx200_.Send("#:Q#");
+    m.lx200_.Pause(100);
+    m.lx200_.Send(Lx200TargetRa(ra));
+    m.lx200_.Send(Lx200TargetDec(dec));
+    // The reply of ":MS#" is read and set aside; polling starts after it.
+    m.lx200_.Send("#:MS#", Lx200Link::Reply::Fixed, [&m](const std::string&, bool) {
+      if (m.gotoInProgress_ && m.connected_) m.StartPolling();
+    });
+    return true;
+  }
+
+  void AbortGoto() override {
+    if (!mount_.connected_) return MountLink::AbortGoto();
+    // Whatever was still to be sent or read gives way to the stop.
+    mount_.lx200_.Clear();
+    mount_.lx200_.Send("#:Q#");
+  }
+
+  bool HasRates() const override { return true; }
+  void SetRate(int rate) override {
+    static const char* const kRates[] = {"#:RG#", "#:RC#", "#:RM#", "#:RS#"};
+    mount_.lx200_.Send(kRates[rate]);
+  }
+
+  // One poll at a time: a tick that comes while the previous poll still
+  // waits for its replies is skipped.
+  void Poll() override {
+    Mount& m = mount_;
+    if (!m.connected_ || m.lx200_.Busy()) return;
+    auto answered = [this, &m](bool yes) {
+      if (yes) lastAnswerMs_ = m.suivi_.Loop().NowMs();
+    };
+    m.lx200_.Send("#:D#", Lx200Link::Reply::Hash, [this, answered](const std::string& r, bool yes) {
+      answered(yes);
+      bars_ = r.substr(0, 6);
+    });
+    if (!m.connected_) return;
+    m.lx200_.Send("#:GR#", Lx200Link::Reply::Hash, [&m, answered](const std::string& r, bool yes) {
+      answered(yes);
+      m.lastRa_ = r.substr(0, 7);
+      if (auto v = ParseLx200Ra(m.lastRa_)) m.ra = *v;
+    });
+    m.lx200_.Send("#:GD#", Lx200Link::Reply::Hash,
+                  [this, &m, answered](const std::string& r, bool yes) {
+                    answered(yes);
+                    m.lastDec_ = r.substr(0, 8);
+                    if (auto v = ParseLx200Dec(m.lastDec_)) m.dec = *v;
+                    if (m.hooks.positionText) m.hooks.positionText(m.lastRa_, m.lastDec_);
+                    if (m.hooks.positionChanged) m.hooks.positionChanged();
+                    if (m.gotoInProgress_) GotoPolled();
+                  });
+  }
+
+ private:
+  // After a poll during a GOTO: six blanks end it; a mount that stays
+  // silent, or never reports the end, has it stopped.
+  void GotoPolled() {
+    const int64_t now = mount_.suivi_.Loop().NowMs();
+    if (bars_ == "      ")
+      mount_.EndGoto();
+    else if (now - lastAnswerMs_ >= Mount::kSilenceLimitMs)
+      StopUnendedGoto("pas de reponse depuis " + std::to_string((now - lastAnswerMs_) / 1000) +
+                      " s");
+    else if (now - gotoStartMs_ >= Mount::kGotoLimitMs)
+      StopUnendedGoto("fin du GOTO non signalee apres " +
+                      std::to_string(Mount::kGotoLimitMs / 1000) + " s");
+  }
+
+  // The GOTO is stopped, said on the status line with the port, and
+  // whoever waits for it is released.
+  void StopUnendedGoto(const std::string& why) {
+    Mount& m = mount_;
+    const std::string device = SerialItemDevice(m.pref_.CBX_AG_PortSerie.Text());
+    m.lx200_.Clear();
+    m.lx200_.Send("#:Q#");
+    m.suivi_.TMR_ScopePosition.Stop();
+    m.gotoInProgress_ = false;
+    if (m.hooks.statusLine)
+      m.hooks.statusLine("Telescope : GOTO arrete, " + why + " (" + device + " : " +
+                         m.ports_.DevicePath(device) + ").");
+    if (m.hooks.gotoEnded) m.hooks.gotoEnded();
+  }
+
+  int64_t gotoStartMs_ = 0;
+  int64_t lastAnswerMs_ = 0;  // the last exchange that got a reply
+  std::string bars_;          // the ":D#" reply of the running poll
+};
+
+// ---- guide pulses: the pulse-coded box and the telescope driver ----
+
+// A timed motion is a train of pulses of at most the longest pulse, each
+// started by the axis timer when the previous one ends; a motion without end
+// repeats pulses of the pulse length every 90 % of it, so that they follow
+// each other without a gap. A stop sends nothing: the running pulse ends by
+// itself.
+class PulseMountLink : public MountLink {
+ public:
+  using MountLink::MountLink;
+
+  bool Start(int direction, int64_t durationMs, bool continuous) override {
+    Mount& m = mount_;
+    const int axis = Axis(direction);
+    int64_t pulse;
+    if (!continuous) {
+      m.remaining_[axis] = durationMs;
+      pulse = std::min<int64_t>(m.pref_.SPED_Impulsions_Maxi.Value(), durationMs);
+      m.ArmAxis(direction, pulse);
+    } else {
+      const int64_t length = m.pref_.SPED_Duree_impulsions.Value();
+      pulse = length;
+      m.remaining_[axis] = static_cast<int64_t>(kContinuous);
+      m.ArmAxis(direction, Trunc(static_cast<double>(length) * 0.9));
+    }
+    SendPulse(direction, pulse);
+    return true;
+  }
+
+  void Stop(int direction) override {
+    mount_.moving_[direction & 3] = false;
+    mount_.remaining_[Axis(direction)] = 0;
+  }
+
+  bool AxisTimerEnded(bool raAxis) override {
+    Mount& m = mount_;
+    const int axis = raAxis ? kRa : kDec;
+    const int dir = m.axisDir_[axis];
+    // Pulses follow each other until the time is used up, or until the
+    // direction is released for a motion without end.
+    if (m.remaining_[axis] != static_cast<int64_t>(kContinuous))
+      m.remaining_[axis] -= m.pref_.SPED_Impulsions_Maxi.Value();
+    (raAxis ? m.suivi_.EDT_DurRA : m.suivi_.EDT_DurDec).SetText(std::to_string(m.remaining_[axis]));
+    if (m.remaining_[axis] > 0 && dir != 0 && m.moving_[dir & 3]) {
+      m.StartReal(dir, true, false, static_cast<double>(m.remaining_[axis]));
+      return true;  // the next pulse armed the timer again
+    }
+    m.StopReal(raAxis ? kEast : kNorth);
+    m.StopReal(raAxis ? kWest : kSouth);
+    return false;
+  }
+
+ protected:
+  virtual void SendPulse(int direction, int64_t ms) = 0;
+};
+
+// The pulse-coded guide box: one byte per pulse on the serial port.
+class RuvenaMountLink : public PulseMountLink {
+ public:
+  using PulseMountLink::PulseMountLink;
+
+  bool Connect() override {
+    Mount& m = mount_;
+    m.OpenLink(Mount::kMountSlot, m.pref_.CBX_AG_PortSerie, m.pref_.CBX_AG_Vitesse,
+               m.pref_.CBX_AG_Parite, m.pref_.CBX_AG_Databits, m.pref_.CBX_AG_StopBits);
+    return true;
+  }
+  bool CountsDownDuringGoto() const override { return false; }
+
+ protected:
+  void SendPulse(int direction, int64_t ms) override {
+    mount_.SendMountByte(Mount::kMountSlot, RuvenaByte(direction, ms));
+  }
+};
+
+// The telescope driver (INDI on this system): guide pulses, GOTO, sync and
+// the position all go through its worker, one request at a time.
+class DriverMountLink : public PulseMountLink {
+ public:
+  using PulseMountLink::PulseMountLink;
+  ~DriverMountLink() override {
+    if (retry_ != 0) mount_.suivi_.Loop().RemoveTimer(retry_);
+  }
+
+  bool Connect() override {
+    Mount& m = mount_;
+    m.MakeDriver();
+    if (!m.driver_) return false;
+    m.driver_->SetDevice(m.pref_.EDT_ASCOM_Telescope.Text());
+    // A bounded wait: a server that does not answer must not freeze us.
+    const bool answered = m.driver_->Send(TelescopeDriver::Request::Connect, {}, 15000);
+    const bool connected = answered && m.driver_->Answer().connected;
+    if (!connected) {
+      const std::string why =
+          answered ? m.driver_->Answer().error : "pas de reponse du serveur INDI";
+      m.pref_.PNL_ASCOM_Etat.SetColor({0, 0, 255});
+      m.pref_.App().Dlg().MessageBox("Impossible de se connecter au télescope, erreur 206\n" +
+                                         m.pref_.EDT_ASCOM_Telescope.Text() +
+                                         (why.empty() ? "" : " : " + why),
+                                     "Telescope", MessageKind::Error, MessageButtons::Ok);
+    } else {
+      m.pref_.PNL_ASCOM_Etat.SetColor({0, 255, 0});
+    }
+    return connected;
+  }
+
+  void Disconnect() override {
+    pending_.clear();
+    if (mount_.driver_) mount_.driver_->Send(TelescopeDriver::Request::Disconnect, {}, 5000);
+  }
+
+  bool Goto(double ra, double dec) override {
+    Mount& m = mount_;
+    TelescopeDriver::Args a;
+    a.raHours = ra / 54000.0;
+    a.decDegrees = dec / 3600.0;
+    if (!m.DriverSend(TelescopeDriver::Request::SlewToCoordinatesAsync, a, 2000)) return true;
+    m.gotoInProgress_ = true;
+    m.StartPolling();
+    return true;
+  }
+
+  void AbortGoto() override {
+    if (!mount_.connected_) return MountLink::AbortGoto();
+    mount_.DriverSend(TelescopeDriver::Request::AbortSlew, {}, 2000);
+  }
+
+  bool CanSync() const override { return true; }
+  void Sync(double ra, double dec) override {
+    TelescopeDriver::Args a;
+    a.raHours = ra / 54000.0;
+    a.decDegrees = dec / 3600.0;
+    mount_.DriverSend(TelescopeDriver::Request::SyncToCoordinates, a, 2000);
+  }
+
+  void Poll() override {
+    Mount& m = mount_;
+    TelescopeDriver* driver = m.driver_.get();
+    if (!m.connected_ || !driver) return;
+    // Answers slower than 100 ms are skipped for this tick.
+    if (driver->Send(TelescopeDriver::Request::RightAscension, {}, 100))
+      m.ra = driver->Answer().raHours * 54000.0;
+    if (driver->Send(TelescopeDriver::Request::Declination, {}, 100))
+      m.dec = driver->Answer().decDegrees * 3600.0;
+    if (m.hooks.positionChanged) m.hooks.positionChanged();
+    if (driver->Send(TelescopeDriver::Request::Slewing, {}, 100) && m.gotoInProgress_ &&
+        !driver->Answer().slewing)
+      m.EndGoto();
+    if (!driver->Answer().connected && m.connected_) {
+      const std::string why = driver->Answer().error;
+      if (m.hooks.statusLine)
+        m.hooks.statusLine("Telescope : " + (why.empty() ? "liaison INDI perdue" : why) +
+                           ", liaison coupee.");
+      m.DisconnectMount();
+    }
+  }
+
+ protected:
+  // A pulse the driver refuses because another request is in flight waits
+  // its turn; one that could not go out within the limit is given up and
+  // said so.
+  void SendPulse(int direction, int64_t ms) override {
+    static const int kGuide[] = {TelescopeDriver::kGuideSouth, TelescopeDriver::kGuideEast,
+                                 TelescopeDriver::kGuideWest, TelescopeDriver::kGuideNorth};
+    Mount& m = mount_;
+    if (!m.driver_) return;
+    TelescopeDriver::Args a;
+    a.guideDirection = kGuide[direction & 3];
+    a.pulseMs = static_cast<int>(ms);
+    if (pending_.empty() && m.DriverSend(TelescopeDriver::Request::PulseGuide, a, -1)) return;
+    pending_.push_back({a, m.suivi_.Loop().NowMs()});
+    if (retry_ == 0)
+      retry_ = m.suivi_.Loop().AddTimer(Mount::kPulseRetryMs, true, [this] { Retry(); });
+  }
+
+ private:
+  struct Pending {
+    TelescopeDriver::Args args;
+    int64_t since;
+  };
+
+  void Retry() {
+    static const char* const kWords[] = {"Nord", "Sud", "Est", "Ouest"};  // by guide direction
+    Mount& m = mount_;
+    while (!pending_.empty()) {
+      const Pending& p = pending_.front();
+      if (!m.driver_ || !m.connected_) {
+        pending_.clear();
+        break;
+      }
+      if (m.suivi_.Loop().NowMs() - p.since > Mount::kPulseWaitLimitMs) {
+        if (m.hooks.statusLine)
+          m.hooks.statusLine(
+              "Telescope : impulsion " + std::string(kWords[p.args.guideDirection & 3]) + " de " +
+              std::to_string(p.args.pulseMs) + " ms abandonnee, le pilote est reste occupe.");
+        pending_.pop_front();
+        continue;
+      }
+      if (!m.DriverSend(TelescopeDriver::Request::PulseGuide, p.args, -1)) return;
+      pending_.pop_front();
+    }
+    m.suivi_.Loop().RemoveTimer(retry_);
+    retry_ = 0;
+  }
+
+  std::deque<Pending> pending_;
+  EventLoop::TimerId retry_ = 0;
+};
+
+// ---- relay boxes on the port lines ----
+
+// One data bit of the parallel port per direction (pin − 2), set to the
+// active value to close the relay. The data lines are shared with the
+// long-exposure lines of a modified camera: a relay changes its own bit of
+// what the register holds now.
+class MarvaneMountLink : public MountLink {
+ public:
+  using MountLink::MountLink;
+
+  bool Connect() override { return true; }
+  // A relay left closed would keep the mount moving with nobody to stop it.
+  void Disconnect() override {
+    for (int d = kEast; d <= kSouth; ++d)
+      if (mount_.moving_[d & 3]) mount_.StopReal(d);
+  }
+  bool UsesPortLines() const override { return true; }
+
+  bool Start(int direction, int64_t durationMs, bool continuous) override {
+    Mount& m = mount_;
+    const int axis = Axis(direction);
+    m.StopReal(OppositeDirection(direction));
+    if (!continuous) {
+      m.remaining_[axis] = durationMs;
+      m.ArmAxis(direction, durationMs);
+    } else {
+      m.remaining_[axis] = 1;
+    }
+    const int active = m.pref_.ActiveValue(direction);
+    m.ReadDataLines();
+    m.dataShadow_ = static_cast<uint8_t>(m.dataShadow_ | (active << (m.pref_.Pin(direction) - 2)));
+    m.WritePortByte(m.LptAddress(), m.dataShadow_);
+    return true;
+  }
+
+  void Stop(int direction) override {
+    Mount& m = mount_;
+    bool& moving = m.moving_[direction & 3];
+    if (moving) {
+      const int active = m.pref_.ActiveValue(direction) & 1;
+      m.ReadDataLines();
+      m.dataShadow_ =
+          static_cast<uint8_t>(m.dataShadow_ & ~(active << (m.pref_.Pin(direction) - 2)));
+      m.WritePortByte(m.LptAddress(), m.dataShadow_);
+      std::string bits;
+      for (int b = 7; b >= 0; --b) bits += ((m.dataShadow_ >> b) & 1) ? '1' : '0';
+      m.pref_.EDT_TestValue.SetText(bits);
+    }
+    moving = false;
+    m.remaining_[Axis(direction)] = 0;
+  }
+};
+
+// A shift register clocked through a serial port's DTR and RTS lines and
+// latched with its break line: one direction at a time.
+class TelkorMountLink : public MountLink {
+ public:
+  using MountLink::MountLink;
+
+  bool Connect() override {
+    uart_ = SerialItemAddress(mount_.pref_.CBX_AG_PortSerie.Text());
+    if (uart_ == 0) return false;
+    mount_.WritePortByte(uart_ + 1, 0);
+    mount_.WritePortByte(uart_ + 4, 8);
+    mount_.WritePortByte(uart_ + 3, 0);
+    Release();
+    return true;
+  }
+  void Disconnect() override {
+    for (int d = kEast; d <= kSouth; ++d)
+      if (mount_.moving_[d & 3]) mount_.StopReal(d);
+  }
+  bool UsesPortLines() const override { return true; }
+
+  bool Start(int direction, int64_t durationMs, bool continuous) override {
+    Mount& m = mount_;
+    const int axis = Axis(direction);
+    m.StopReal(direction);  // releases whichever direction moves
+    if (!continuous) {
+      m.remaining_[axis] = durationMs;
+      m.ArmAxis(direction, durationMs);
+    } else {
+      m.remaining_[axis] = 1;
+    }
+    Shift(direction);
+    return true;
+  }
+
+  void Stop(int direction) override {
+    if (mount_.connected_) Release();
+    for (bool& moving : mount_.moving_) moving = false;
+    mount_.remaining_[Axis(direction)] = 0;
+  }
+
+ private:
+  // A read-modify-write of a UART register, written three times.
+  void Bit(int offset, uint8_t bit, bool on) {
+    const auto address = static_cast<uint16_t>(uart_ + offset);
+    uint8_t v = mount_.ReadPortByte(address);
+    v = on ? static_cast<uint8_t>(v | bit) : static_cast<uint8_t>(v & ~bit);
+    for (int i = 0; i < 3; ++i) mount_.WritePortByte(address, v);
+  }
+  // Break off, eight clearing clocks (DTR 0, RTS 0, RTS 1), RTS 0.
+  void Clear() {
+    Bit(3, 0x40, false);
+    for (int i = 0; i < 8; ++i) {
+      Bit(4, 1, false);
+      Bit(4, 2, false);
+      Bit(4, 2, true);
+    }
+    Bit(4, 2, false);
+  }
+  // Everything released, then latched with the break line.
+  void Release() {
+    for (bool& moving : mount_.moving_) moving = false;
+    Clear();
+    Bit(3, 0x40, true);
+  }
+  // One clock with DTR 1, then k with DTR 0 (West 0, East 1, North 2,
+  // South 3), latched.
+  void Shift(int direction) {
+    Clear();
+    const int k = direction == kWest ? 0 : direction == kEast ? 1 : direction == kNorth ? 2 : 3;
+    for (int i = 0; i <= k; ++i) {
+      Bit(4, 1, i == 0);
+      Bit(4, 2, true);
+      Bit(4, 2, false);
+    }
+    Bit(3, 0x40, true);
+  }
+
+  uint16_t uart_ = 0;
+};
+
+std::unique_ptr<MountLink> MakeMountLink(MountInterface chosen, Mount& mount) {
+  switch (chosen) {
+    case MountInterface::Lx200:
+      return std::make_unique<Lx200MountLink>(mount);
+    case MountInterface::Ascom:
+      return std::make_unique<DriverMountLink>(mount);
+    case MountInterface::Ruvena:
+      return std::make_unique<RuvenaMountLink>(mount);
+    case MountInterface::Marvane:
+      return std::make_unique<MarvaneMountLink>(mount);
+    case MountInterface::Telkor:
+      return std::make_unique<TelkorMountLink>(mount);
+    case MountInterface::None:
+      break;
+  }
+  return nullptr;
+}
+
+}  // namespace orniva

@@ -12,12 +12,13 @@ namespace orniva {
 
 // The system variables of the script language ("%date", "%trackx"...), read
 // as text. Date and time come from the given local time; every other value
-// comes from a provider the program installs when the subsystem that owns
-// the value exists. Until then each has a default: "%appdir" the folder of
-// the running program, "%scriptdir" and "%bitmapdir" the current folder,
-// "%videowidth" 640, "%videoheight" 480, "%trackx"/"%displayx" 320,
-// "%tracky"/"%displayy" 240, "%cam1_online"/"%cam2_online" "0" and
-// "%object_in_field" "0". Directories end with a path separator.
+// comes from a provider: the program installs those of the cameras, zones
+// and folders. An interpreter on its own (tests, tools) has defaults:
+// "%appdir" the folder of the running program, "%scriptdir" and
+// "%bitmapdir" the current folder, "%videowidth" 640, "%videoheight" 480,
+// "%trackx"/"%displayx" 320, "%tracky"/"%displayy" 240,
+// "%cam1_online"/"%cam2_online" "0". "%object_in_field" is a flag nothing
+// sets: always "0". Directories end with a path separator.
 class SystemVariables {
  public:
   using Provider = std::function<std::string()>;

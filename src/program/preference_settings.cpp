@@ -1,6 +1,10 @@
 #include "program/preference_settings.h"
 
+#include <filesystem>
 #include <string>
+#include <utility>
+
+#include "core/paths.h"
 
 #include "core/rounding.h"
 
@@ -17,8 +21,25 @@ std::string Profile(const IniFile& file, const char* prefix, const char* current
 
 }  // namespace
 
-void ReadPreferenceSettings(const IniFile& file, TFRM_Pref& pref, TFRM_Tool_Affichage& display,
-                            TFRM_Tool_Images& tools) {
+void ReadPreferenceSettings(const IniFile& file, const std::string& startDirectory, TFRM_Pref& pref,
+                            TFRM_Tool_Affichage& display, TFRM_Tool_Images& tools) {
+  PrefDirectoriesPage& dirs = pref.Repertoires;
+  const std::pair<Edit*, const char*> folders[] = {{&dirs.EDT_Repertoire_Bitmaps, "Bitmaps"},
+                                                   {&dirs.EDT_Repertoire_Icones, "Icones"},
+                                                   {&dirs.EDT_Repertoire_Scripts, "Scripts"},
+                                                   {&dirs.EDT_Repertoire_Sons, "Sons"},
+                                                   {&dirs.EDT_Repertoire_Filtres, "Filtres"}};
+  const char* defaults[] = {"Bitmaps/", "Icons/", "Scripts/", "Sounds/", "Filters/"};
+  for (int i = 0; i < 5; ++i) {
+    std::string folder = file.ReadString(kPrefs, std::string("Repertoire_") + folders[i].second,
+                                         JoinPath(startDirectory, defaults[i]));
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    folders[i].first->SetText(folder);
+  }
+  tools.filtersDirectory = dirs.EDT_Repertoire_Filtres.Text();
+
   pref.MiseAuPoint.CKB_Debug.SetChecked(file.ReadBool(kPrefs, "CKB_Debug.Checked", false));
   pref.MiseAuPoint.SPED_Nb_Mesures.SetValue(file.ReadInteger(kPrefs, "SPED_Nb_Mesures.Value", 10));
   pref.SPED_Neutre.SetValue(file.ReadInteger(kAutoguide, "AG_Neutre", 2));
@@ -71,6 +92,12 @@ void ReadPreferenceSettings(const IniFile& file, TFRM_Pref& pref, TFRM_Tool_Affi
 
 void WritePreferenceSettings(IniFile& file, const TFRM_Pref& pref,
                              const TFRM_Tool_Affichage& display, const TFRM_Tool_Images& tools) {
+  const PrefDirectoriesPage& dirs = pref.Repertoires;
+  file.WriteString(kPrefs, "Repertoire_Bitmaps", dirs.EDT_Repertoire_Bitmaps.Text());
+  file.WriteString(kPrefs, "Repertoire_Icones", dirs.EDT_Repertoire_Icones.Text());
+  file.WriteString(kPrefs, "Repertoire_Scripts", dirs.EDT_Repertoire_Scripts.Text());
+  file.WriteString(kPrefs, "Repertoire_Sons", dirs.EDT_Repertoire_Sons.Text());
+  file.WriteString(kPrefs, "Repertoire_Filtres", dirs.EDT_Repertoire_Filtres.Text());
   file.WriteBool(kPrefs, "CKB_Debug.Checked", pref.MiseAuPoint.CKB_Debug.Checked());
   file.WriteInteger(kPrefs, "SPED_Nb_Mesures.Value", pref.MiseAuPoint.SPED_Nb_Mesures.Value());
   file.WriteInteger(kAutoguide, "AG_Neutre", pref.SPED_Neutre.Value());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "acquisition/tfrm_tool_affichage.h"
 #include "processing/tfrm_tool_images.h"
 #include "settings/ini_file.h"
@@ -12,8 +14,10 @@ namespace orniva {
 // the marker and labels ("Mire"), the current optics and camera profiles,
 // the refresh periods, the zone link, the display-zone size and the JPEG
 // quality.
-void ReadPreferenceSettings(const IniFile& file, TFRM_Pref& pref, TFRM_Tool_Affichage& display,
-                            TFRM_Tool_Images& tools);
+// The working folders default to the start directory's "Bitmaps/", "Icons/",
+// "Scripts/", "Sounds/" and "Filters/"; each is created when missing.
+void ReadPreferenceSettings(const IniFile& file, const std::string& startDirectory, TFRM_Pref& pref,
+                            TFRM_Tool_Affichage& display, TFRM_Tool_Images& tools);
 void WritePreferenceSettings(IniFile& file, const TFRM_Pref& pref,
                              const TFRM_Tool_Affichage& display, const TFRM_Tool_Images& tools);
 

@@ -18,6 +18,7 @@
 #include "program/display_wiring.h"
 #include "program/measure_wiring.h"
 #include "program/pipeline_wiring.h"
+#include "program/script_wiring.h"
 #include "program/tracking_wiring.h"
 #include "sim/sim_frame_source.h"
 #include "sky/shell_windows.h"
@@ -118,6 +119,7 @@ void Program::Connect() {
   script.SetProgressWindow(&Progress());
   script.SetSoundPlayer(recordingSound_);
   RegisterControlCommands(script, *message_);
+  ConnectSystemVariables(script.Interpreter().SystemValues(), alv, pref);
   display_ = ConnectDisplay(
       {alv, display, Get<TFRM_Small>(), Get<TFRM_FullScreen>(), mesures, suivi, pref});
   ConnectTelescope();

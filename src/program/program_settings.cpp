@@ -42,8 +42,8 @@ void Program::LoadSettings(const std::string& path) {
     message_->ShowMessageLine(false, error);
   }
   Get<TFRM_Tool_Images>().ReadSettings(file);
-  ReadPreferenceSettings(file, Get<TFRM_Pref>(), Get<TFRM_Tool_Affichage>(),
-                         Get<TFRM_Tool_Images>());
+  ReadPreferenceSettings(file, main_->ProgramDirectory(), Get<TFRM_Pref>(),
+                         Get<TFRM_Tool_Affichage>(), Get<TFRM_Tool_Images>());
   // The total focal length and the sampling follow what was read.
   Measures().OpticsChanged();
   simulatorSettings_ = ReadSimulatorSettings(file);

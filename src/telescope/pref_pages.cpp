@@ -2,6 +2,19 @@
 
 namespace orniva {
 
+PrefDirectoriesPage::PrefDirectoriesPage(PageControl& pages)
+    : TBS_Repertoires(pages, "TBS_Repertoires", "Repertoires"),
+      LBL_BitmapDir(TBS_Repertoires, "LBL_BitmapDir", "Images :"),
+      EDT_Repertoire_Bitmaps(TBS_Repertoires, "EDT_Repertoire_Bitmaps"),
+      LBL_IconDir(TBS_Repertoires, "LBL_IconDir", "Icones :"),
+      EDT_Repertoire_Icones(TBS_Repertoires, "EDT_Repertoire_Icones"),
+      LBL_ScriptDir(TBS_Repertoires, "LBL_ScriptDir", "Scripts :"),
+      EDT_Repertoire_Scripts(TBS_Repertoires, "EDT_Repertoire_Scripts"),
+      LBL_SoundDir(TBS_Repertoires, "LBL_SoundDir", "Sons :"),
+      EDT_Repertoire_Sons(TBS_Repertoires, "EDT_Repertoire_Sons"),
+      LBL_FilterDir(TBS_Repertoires, "LBL_FilterDir", "Filtres :"),
+      EDT_Repertoire_Filtres(TBS_Repertoires, "EDT_Repertoire_Filtres") {}
+
 PrefOpticsPage::PrefOpticsPage(PageControl& pages)
     : TBS_Optique(pages, "TBS_Optique", "Optique"),
       LBL_Focale(TBS_Optique, "LBL_Focale", "Focale primaire (mm) :"),

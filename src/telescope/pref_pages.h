@@ -6,6 +6,23 @@
 
 namespace orniva {
 
+// The "Repertoires" page: where images, icons, scripts, sounds and curve
+// files are kept (each ends with a path separator).
+struct PrefDirectoriesPage {
+  explicit PrefDirectoriesPage(PageControl& pages);
+  TabSheet TBS_Repertoires;
+  Label LBL_BitmapDir;
+  Edit EDT_Repertoire_Bitmaps;
+  Label LBL_IconDir;
+  Edit EDT_Repertoire_Icones;
+  Label LBL_ScriptDir;
+  Edit EDT_Repertoire_Scripts;
+  Label LBL_SoundDir;
+  Edit EDT_Repertoire_Sons;
+  Label LBL_FilterDir;
+  Edit EDT_Repertoire_Filtres;
+};
+
 // The "Optique" page of the preferences: the telescope's focal length with
 // its Barlow and reducer, each factor field usable only while its box is
 // ticked, and the resulting total focal length (read only).

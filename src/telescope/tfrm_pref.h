@@ -134,7 +134,8 @@ class TFRM_Pref : public Window {
   CheckBox CKB_Correct_Sid{TBS_Vitesses, "CKB_Correct_Sid",
                            "Correct. Vit Siderale (E=-15secarc/s,O=+15secarc/s)"};
 
-  // The optics, camera, focus-aid and marker pages.
+  // The folders, optics, camera, focus-aid and marker pages.
+  PrefDirectoriesPage Repertoires{PGC_Pref};
   PrefOpticsPage Optique{PGC_Pref};
   PrefCameraPage Camera{PGC_Pref};
   PrefFocusPage MiseAuPoint{PGC_Pref};

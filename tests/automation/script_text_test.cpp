@@ -60,7 +60,6 @@ TEST(SystemVariables, DateTimeFormatsAndProviders) {
   // Day 1 is 1 January of year 1.
   EXPECT_EQ(vars.Value("%dateraw", LocalDateTime{1, 1, 1}), "1");
   EXPECT_EQ(vars.Value("%dateraw", LocalDateTime{2026, 1, 1}), "739617");
-  EXPECT_EQ(vars.Value("%cam1_online", t), "0");
   EXPECT_EQ(vars.Value("%object_in_field", t), "0");
   EXPECT_EQ(vars.Value("%nothing", t), std::nullopt);
   vars.Set("%TrackX", [] { return std::string("412"); });

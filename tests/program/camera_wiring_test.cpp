@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "acquisition/tfrm_tool_affichage.h"
+#include "automation/tfrm_message.h"
+#include "automation/tfrm_script.h"
 #include "core/virtual_event_loop.h"
 #include "processing/tfrm_tool_images.h"
 #include "processing/tfrm_tool_mesures.h"
@@ -109,6 +111,34 @@ TEST_F(CameraWiring, TheContrastFocusAidLetsFramesThrough) {
     for (int x = 0; x < page.Width() && !lit; x += 4) lit = page.Pixel(x, y) != kBlack;
   }
   EXPECT_TRUE(lit);
+}
+
+}  // namespace
+}  // namespace orniva
+
+namespace orniva {
+namespace {
+
+// The script language's system variables read the program's state.
+TEST_F(CameraWiring, SystemVariablesFollowTheCamerasAndTheZones) {
+  TFRM_Script& script = program.Script();
+  auto run = [&] {
+    program.Message().MEMO_Message.SetLines({});
+    script.Memo_Script.SetText(
+        "messagebox.show(%cam1_online)\nmessagebox.show(%cam2_online)\n"
+        "messagebox.show(%videowidth)\nmessagebox.show(%videoheight)\n"
+        "messagebox.show(%trackx)\nmessagebox.show(%tracky)\n"
+        "messagebox.show(%displayx)\nmessagebox.show(%displayy)\n");
+    script.MNU_Du_Debut.Click();
+    EXPECT_TRUE(loop.RunUntil([&] { return !script.Interpreter().ScriptRunning(); }, 5000));
+    EXPECT_EQ(script.Interpreter().LastError(), "");
+    return program.Message().MEMO_Message.Lines();
+  };
+  EXPECT_EQ(run(), (std::vector<std::string>{"0", "0", "640", "480", "0", "0", "160", "120"}));
+  ASSERT_TRUE(Start(1));
+  Format(1, "YUYV 320x240");
+  alv.Zones.SetCentre({100, 90});
+  EXPECT_EQ(run(), (std::vector<std::string>{"1", "0", "320", "240", "100", "90", "160", "120"}));
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "program/measure_wiring.h"
 #include "program/pipeline_wiring.h"
 #include "program/script_wiring.h"
+#include "program/simulator_wiring.h"
 #include "program/tracking_wiring.h"
 #include "sim/sim_frame_source.h"
 #include "sky/shell_windows.h"

@@ -1,5 +1,7 @@
 #include "program/simulated_run.h"
 
+#include "program/simulator_wiring.h"
+
 #include "acquisition/bmp_file.h"
 #include "acquisition/image_file.h"
 #include "sim/sim_camera.h"
@@ -44,7 +46,8 @@ bool StartSimulatedSession(
   // The relay interfaces and the long-exposure lines reach the simulated
   // observatory too.
   program.UseSimulatedPorts();
-  const bool mount = observatory.ConnectMount(program.Get<TFRM_Pref>(), program.Telescope());
+  const bool mount =
+      ConnectSimulatedMount(observatory, program.Get<TFRM_Pref>(), program.Telescope());
   report("simulated mount (LX200) on " + observatory.MountPort() +
              (mount ? ", connected" : ", not connected"),
          !mount);

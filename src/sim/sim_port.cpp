@@ -4,7 +4,6 @@
 
 #include "core/event_loop.h"
 #include "telescope/mount_kernels.h"
-#include "telescope/tfrm_pref.h"
 
 namespace orniva {
 
@@ -27,17 +26,6 @@ bool IsRa(int index) {
 }
 
 }  // namespace
-
-RelayWiring RelayWiringFromPreferences(const TFRM_Pref& pref) {
-  RelayWiring w;
-  w.parallel = ParallelItemAddress(pref.CBX_AG_PortParallele.Text());
-  for (int d = kEast; d <= kSouth; ++d) {
-    w.pins[d - 1] = pref.Pin(d);
-    w.activeValues[d - 1] = pref.ActiveValue(d);
-  }
-  w.uart = SerialItemAddress(pref.CBX_AG_PortSerie.Text());
-  return w;
-}
 
 SimPort::SimPort(EventLoop& loop, MountModel& mount, SimCamera& camera)
     : loop_(loop), mount_(mount), camera_(camera), record_(loop) {}

@@ -13,7 +13,6 @@
 namespace orniva {
 
 class EventLoop;
-class TFRM_Pref;
 
 // How the simulated relay boxes are wired to the port lines.
 struct RelayWiring {
@@ -25,10 +24,6 @@ struct RelayWiring {
   // The shift-register box on the DTR, RTS and break lines of this UART.
   uint16_t uart = 0x3F8;
 };
-
-// The wiring the mount preferences describe: the relay port, the pins and
-// active values, the UART of the serial-port item.
-RelayWiring RelayWiringFromPreferences(const TFRM_Pref& pref);
 
 // The port lines of the simulated observatory, acting as the hardware wired
 // to them would, at the loop's time:

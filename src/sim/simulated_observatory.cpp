@@ -1,9 +1,5 @@
 #include "sim/simulated_observatory.h"
 
-#include "acquisition/tfrm_alv.h"
-#include "telescope/mount.h"
-#include "telescope/tfrm_pref.h"
-
 namespace orniva {
 
 SimulatedObservatory::SimulatedObservatory(EventLoop& loop, const std::string& catalogueDirectory,
@@ -29,32 +25,8 @@ SimulatedObservatory::SimulatedObservatory(EventLoop& loop, const std::string& c
   lx200_ = std::make_unique<Lx200PtyMount>(loop, *mount_);
 }
 
-bool SimulatedObservatory::StartCamera(TFRM_Alv& main, int camera) {
-  const SimFormat& format = camera_->Format();
-  if (!main.AcceptVideoFormat(format.width, format.height)) return false;
-  main.SetCameraFormat(camera, format.width, format.height, 24, true);
-  main.SetOnline(camera, true);
-  // Frames go through the processing, up to the result page.
-  main.State.processing = true;
-  return camera_->StartStream(loop_, settings_.framePeriodMs, [&main, camera](const Image& frame) {
-    main.FrameArrived(camera, frame);
-  });
-}
-
-bool SimulatedObservatory::ConnectMount(TFRM_Pref& pref, orniva::Mount& mount, SimMountLink link) {
-  const std::string port = MountPort();
-  if (port.empty()) return false;
-  lx200_->SetProtocol(link == SimMountLink::Ruvena ? Lx200PtyMount::Protocol::PulseBytes
-                                                   : Lx200PtyMount::Protocol::Lx200);
-  std::vector<std::string> lines;
-  for (const std::string& line : pref.MEMO_Ports_Serie.Lines())
-    if (line.rfind("COM1=", 0) != 0) lines.push_back(line);
-  lines.push_back("COM1=" + port);
-  pref.MEMO_Ports_Serie.SetLines(lines);
-  pref.CBX_AG_PortSerie.SetItemIndex(0);
-  (link == SimMountLink::Ruvena ? pref.RDB_Ruvena : pref.RDB_LX200).Click();
-  if (!mount.Connected()) pref.BTN_Connecter.Click();
-  return mount.Connected();
+bool SimulatedObservatory::StartCamera(std::function<void(const Image& frame)> sink) {
+  return camera_->StartStream(loop_, settings_.framePeriodMs, std::move(sink));
 }
 
 }  // namespace orniva

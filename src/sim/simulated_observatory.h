@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,10 +16,6 @@
 #include "sky/catalogues.h"
 
 namespace orniva {
-
-class TFRM_Alv;
-class TFRM_Pref;
-class Mount;
 
 // Everything the simulated observatory can be set to.
 struct SimulatorSettings {
@@ -61,19 +58,11 @@ class SimulatedObservatory {
   // The LX200 mount's serial port, empty when no pseudo-terminal was given.
   std::string MountPort() const { return lx200_ && lx200_->Ok() ? lx200_->SlavePath() : ""; }
 
-  // Feeds camera `camera` of the main window straight from the observatory's
-  // own camera, without the camera commands (the program's cameras reach
-  // the simulated camera through their "Simulateur" driver instead): the
-  // format is taken, the camera is online, processing is switched on and
-  // every frame goes through the pipeline up to the result page. False when the window refuses the
-  // format.
-  bool StartCamera(TFRM_Alv& main, int camera);
+  // Streams the observatory's own camera to sink, one frame per frame
+  // period, without the program's camera commands (those reach the
+  // simulated camera through their "Simulateur" driver instead).
+  bool StartCamera(std::function<void(const Image& frame)> sink);
   void StopCamera() { camera_->StopStream(); }
-  // Points the preferences' COM1 at the simulated mount's port, chooses the
-  // interface of `link` (the mount then speaks it) and connects the
-  // program's mount layer. False (with the program's own message) when the
-  // link could not be opened.
-  bool ConnectMount(TFRM_Pref& pref, orniva::Mount& mount, SimMountLink link = SimMountLink::Lx200);
   // The mount's serial link (its command log, its faults); null without a
   // pseudo-terminal.
   Lx200PtyMount* MountLink() { return lx200_ && lx200_->Ok() ? lx200_.get() : nullptr; }

@@ -7,6 +7,7 @@
 
 #include "core/virtual_event_loop.h"
 #include "platform/serial_port.h"
+#include "program/simulator_wiring.h"
 #include "sim/lx200_mount.h"
 #include "sim/recording_port.h"
 #include "sim/sim_camera.h"
@@ -145,7 +146,7 @@ struct PulseLink : ProgramMount {
 };
 
 TEST_F(PulseLink, EachPulseMovesTheStarsByTheGuideRateTimesItsLength) {
-  ASSERT_TRUE(observatory.ConnectMount(pref, mount, SimMountLink::Ruvena));
+  ASSERT_TRUE(ConnectSimulatedMount(observatory, pref, mount, SimMountLink::Ruvena));
   EXPECT_TRUE(pref.RDB_Ruvena.Checked());
   EXPECT_EQ(pref.CBX_AG_PortSerie.Text(), "$03F8 (COM1)");
   const double scale = SimSampling(SimOptics{}, 640);
@@ -176,7 +177,7 @@ TEST_F(PulseLink, EachPulseMovesTheStarsByTheGuideRateTimesItsLength) {
 }
 
 TEST_F(PulseLink, AHeldButtonStreamsPulsesThatMoveWithoutAGap) {
-  ASSERT_TRUE(observatory.ConnectMount(pref, mount, SimMountLink::Ruvena));
+  ASSERT_TRUE(ConnectSimulatedMount(observatory, pref, mount, SimMountLink::Ruvena));
   const double scale = SimSampling(SimOptics{}, 640);
   const double guide = observatory.Mount().Parameters().rates[0] * kSiderealRate;
   const auto before = Star();

@@ -14,6 +14,7 @@
 #include "core/virtual_event_loop.h"
 #include "program/program.h"
 #include "program/simulated_run.h"
+#include "program/simulator_wiring.h"
 #include "sim/sim_frame_source.h"
 #include "sim/simulated_observatory.h"
 #include "sim_rig.h"
@@ -34,7 +35,7 @@ TEST(SimulatedProgram, CameraOneFillsTheResultPageWithTheStartStar) {
   SimulatedObservatory observatory(loop, std::string(ORNIVA_SHARED_DATA_DIR) + "/catalogs/");
   EXPECT_TRUE(observatory.CatalogueErrors().empty());
   EXPECT_FALSE(observatory.MountPort().empty());
-  ASSERT_TRUE(observatory.StartCamera(program.Main(), 1));
+  ASSERT_TRUE(StreamSimulatorToCamera(observatory, program.Main(), 1));
   loop.RunFor(1000);
   EXPECT_EQ(observatory.Camera().Delivered(), 10);
   const Image& page = program.Main().Image3.Bitmap();
@@ -60,8 +61,8 @@ TEST(SimulatedProgram, TheProgramsGotoMovesTheSimulatedField) {
   settings.mount.periodicAmplitude = settings.mount.harmonicAmplitude = 0;
   SimulatedObservatory observatory(loop, std::string(ORNIVA_SHARED_DATA_DIR) + "/catalogs/",
                                    settings);
-  ASSERT_TRUE(observatory.ConnectMount(program.Get<TFRM_Pref>(), program.Telescope()));
-  ASSERT_TRUE(observatory.StartCamera(program.Main(), 1));
+  ASSERT_TRUE(ConnectSimulatedMount(observatory, program.Get<TFRM_Pref>(), program.Telescope()));
+  ASSERT_TRUE(StreamSimulatorToCamera(observatory, program.Main(), 1));
   // Arcturus, the brightest star of the northern sky after Vega's field.
   const StarRecord* arcturus = FindStar("Alp Boo");
   ASSERT_NE(arcturus, nullptr);
@@ -104,7 +105,7 @@ TEST_P(EndOfGotoActions, RunAsChecked) {
   SimulatedObservatory observatory(loop, std::string(ORNIVA_SHARED_DATA_DIR) + "/catalogs/",
                                    settings);
   TFRM_Pref& pref = program.Get<TFRM_Pref>();
-  ASSERT_TRUE(observatory.ConnectMount(pref, program.Telescope()));
+  ASSERT_TRUE(ConnectSimulatedMount(observatory, pref, program.Telescope()));
   pref.CKB_Fin_GOTO_Afficher_Message.SetChecked(e.message);
   pref.CKB_Fin_Goto_Jouer_un_son.SetChecked(e.sound);
   pref.EDT_Fin_GOTO_Son_a_jouer.SetText("arrive.wav");

@@ -1,0 +1,21 @@
+# Fails when the simulated observatory includes a window (it knows none: the
+# program connects it to the windows), or when the program's wiring looks a
+# control up by its name instead of reaching it as a typed member.
+set(bad "")
+file(GLOB_RECURSE simFiles ${ROOT}/src/sim/*.h ${ROOT}/src/sim/*.cpp)
+foreach(f IN LISTS simFiles)
+  file(STRINGS ${f} lines REGEX "#include *\"[a-z]+/tfrm_|#include *\"ui/")
+  if(lines)
+    list(APPEND bad "${f}: ${lines}")
+  endif()
+endforeach()
+file(GLOB_RECURSE programFiles ${ROOT}/src/program/*.h ${ROOT}/src/program/*.cpp)
+foreach(f IN LISTS programFiles)
+  file(STRINGS ${f} lines REGEX "FindControl|FindAs<|FindWindow\\(|->Find\\(|\\.Find\\(\"")
+  if(lines)
+    list(APPEND bad "${f}: ${lines}")
+  endif()
+endforeach()
+if(bad)
+  message(FATAL_ERROR "Layering broken:\n${bad}")
+endif()

@@ -80,11 +80,14 @@ void ReadPreferenceSettings(const IniFile& file, const std::string& startDirecto
   }
 
   RefreshControls& refresh = display.Rafraichissement;
+  refresh.CBX_Cam1_IPS.SetText(file.ReadString(kPrefs, "IPS_Cam1", "5"));
+  refresh.CBX_Cam2_IPS.SetText(file.ReadString(kPrefs, "IPS_Cam2", "5"));
   refresh.TNI_Cam1_Tps_Rafraichissement.SetValue(
       file.ReadInteger(kPrefs, "Tps_Rafraichissement_Cam1", 50));
   refresh.TNI_Cam2_Tps_Rafraichissement.SetValue(
       file.ReadInteger(kPrefs, "Tps_Rafraichissement_Cam2", 50));
   display.CKB_Zones_Liees.SetChecked(file.ReadBool(kPrefs, "CKB_Zones_Liees", false));
+  display.SCB_Taille_ZAffich.SetPosition(file.ReadInteger(kPrefs, "Taille_Zaffich", 640));
   display.SetImageCamera(file.ReadInteger(kPrefs, "SrcImage", 1));
   display.SetGuideCamera(file.ReadInteger(kPrefs, "SrcAutoguidage", 1));
   tools.SPED_Qualite_Jpeg.SetValue(file.ReadInteger(kPrefs, "Qualité_Compression_Jpeg", 80));
@@ -142,7 +145,38 @@ void WritePreferenceSettings(IniFile& file, const TFRM_Pref& pref,
   file.WriteInteger(kPrefs, "Tps_Rafraichissement_Cam2",
                     Trunc(refresh.TNI_Cam2_Tps_Rafraichissement.Value()));
   file.WriteBool(kPrefs, "CKB_Zones_Liees", display.CKB_Zones_Liees.Checked());
+  file.WriteInteger(kPrefs, "Taille_Zaffich", display.SCB_Taille_ZAffich.Position());
+  file.WriteString(kPrefs, "IPS_Cam1", refresh.CBX_Cam1_IPS.Text());
+  file.WriteString(kPrefs, "IPS_Cam2", refresh.CBX_Cam2_IPS.Text());
   file.WriteInteger(kPrefs, "Qualité_Compression_Jpeg", tools.SPED_Qualite_Jpeg.Value());
+}
+
+void ReadTrackingSettings(const IniFile& file, TFRM_Tool_Suivi& suivi, TFRM_Tool_Mesures& mesures) {
+  const std::pair<RadioButton*, const char*> methods[] = {
+      {&suivi.RDB_Colimacon, "AG_RDB_Colimacon"},
+      {&suivi.RDB_Somax, "AG_RDB_Somax"},
+      {&suivi.RDB_Cadres, "AG_RDB_Cadres"},
+      {&suivi.RDB_Correlation, "AG_RDB_Correlation"}};
+  for (const auto& [button, key] : methods) {
+    if (file.ReadBool(kAutoguide, key, button == &suivi.RDB_Cadres)) button->SetChecked(true);
+  }
+  suivi.SPED_Intervalle_Guidage.SetValue(file.ReadInteger(kAutoguide, "AG_Intervalle_Guidage", 10));
+  suivi.SPED_Seuil_Detect_Min.SetValue(
+      file.ReadInteger(kAutoguide, "AG_SPED_Seuil_Detect_Min", 50));
+  mesures.SetLastVideoWidth(file.ReadInteger("Exposure", "LastVideoWidth", 640));
+  mesures.SetSavedSampling(file.ReadInteger("Exposure", "LastEchantillonage", 630) / 1000.0);
+}
+
+void WriteTrackingSettings(IniFile& file, const TFRM_Tool_Suivi& suivi,
+                           const TFRM_Tool_Mesures& mesures) {
+  file.WriteBool(kAutoguide, "AG_RDB_Colimacon", suivi.RDB_Colimacon.Checked());
+  file.WriteBool(kAutoguide, "AG_RDB_Somax", suivi.RDB_Somax.Checked());
+  file.WriteBool(kAutoguide, "AG_RDB_Cadres", suivi.RDB_Cadres.Checked());
+  file.WriteBool(kAutoguide, "AG_RDB_Correlation", suivi.RDB_Correlation.Checked());
+  file.WriteInteger(kAutoguide, "AG_Intervalle_Guidage", suivi.SPED_Intervalle_Guidage.Value());
+  file.WriteInteger(kAutoguide, "AG_SPED_Seuil_Detect_Min", suivi.SPED_Seuil_Detect_Min.Value());
+  file.WriteInteger("Exposure", "LastVideoWidth", mesures.LastVideoWidth());
+  file.WriteInteger("Exposure", "LastEchantillonage", Trunc(mesures.Sampling() * 1000));
 }
 
 }  // namespace orniva

@@ -4,8 +4,10 @@
 
 #include "acquisition/tfrm_tool_affichage.h"
 #include "processing/tfrm_tool_images.h"
+#include "processing/tfrm_tool_mesures.h"
 #include "settings/ini_file.h"
 #include "telescope/tfrm_pref.h"
+#include "telescope/tfrm_tool_suivi.h"
 
 namespace orniva {
 
@@ -20,5 +22,12 @@ void ReadPreferenceSettings(const IniFile& file, const std::string& startDirecto
                             TFRM_Tool_Affichage& display, TFRM_Tool_Images& tools);
 void WritePreferenceSettings(IniFile& file, const TFRM_Pref& pref,
                              const TFRM_Tool_Affichage& display, const TFRM_Tool_Images& tools);
+
+// The tracking method and its guiding interval and detection threshold
+// ([Autoguide]), and the last frame width and sampling the measurement
+// window works with before a camera starts ([Exposure]).
+void ReadTrackingSettings(const IniFile& file, TFRM_Tool_Suivi& suivi, TFRM_Tool_Mesures& mesures);
+void WriteTrackingSettings(IniFile& file, const TFRM_Tool_Suivi& suivi,
+                           const TFRM_Tool_Mesures& mesures);
 
 }  // namespace orniva

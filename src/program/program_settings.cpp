@@ -44,8 +44,10 @@ void Program::LoadSettings(const std::string& path) {
   Get<TFRM_Tool_Images>().ReadSettings(file);
   ReadPreferenceSettings(file, main_->ProgramDirectory(), Get<TFRM_Pref>(),
                          Get<TFRM_Tool_Affichage>(), Get<TFRM_Tool_Images>());
-  // The total focal length and the sampling follow what was read.
-  Measures().OpticsChanged();
+  ReadTrackingSettings(file, Get<TFRM_Tool_Suivi>(), Measures());
+  // The total focal length follows the optics read; the sampling keeps its
+  // saved value until a camera starts or the optics change.
+  Measures().ComputeEffectiveFocal();
   simulatorSettings_ = ReadSimulatorSettings(file);
 }
 
@@ -60,6 +62,7 @@ void Program::SaveSettings() {
     Get<TFRM_Tool_Images>().WriteSettings(file);
     WritePreferenceSettings(file, Get<TFRM_Pref>(), Get<TFRM_Tool_Affichage>(),
                             Get<TFRM_Tool_Images>());
+    WriteTrackingSettings(file, Get<TFRM_Tool_Suivi>(), Measures());
     WriteSimulatorSettings(file, simulator_ ? simulator_->Settings() : simulatorSettings_);
     error = file.Save();
   }

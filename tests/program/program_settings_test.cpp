@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 
+#include "acquisition/tfrm_tool_affichage.h"
 #include "core/virtual_event_loop.h"
 #include "processing/tfrm_tool_images.h"
 #include "processing/tfrm_tool_mesures.h"
@@ -141,6 +142,8 @@ TEST_F(StartDirectory, PreferencePagesAreReadAndWrittenBack) {
   std::ofstream(dir / "Orniva.ini") << "[Prefs]\nCKB_Debug.Checked=1\n"
                                        "[Mire]\nRDB_Cercle=1\nRDB_Carre=0\n"
                                        "[Optique.Defaut]\nFocale=40000000\n"
+                                       "[Autoguide]\nAG_RDB_Cadres=0\nAG_RDB_Correlation=1\n"
+                                       "AG_Intervalle_Guidage=3\n"
                                        "[Camera.Defaut]\nCKB_RAW.Checked=1\n"
                                        "RDB_RAWMode_1.Checked=0\nRDB_RAWMode_3.Checked=1\n";
   {
@@ -150,17 +153,26 @@ TEST_F(StartDirectory, PreferencePagesAreReadAndWrittenBack) {
     EXPECT_TRUE(pref.Mire.RDB_Cercle.Checked());
     EXPECT_FALSE(pref.Mire.RDB_Carre.Checked());
     EXPECT_EQ(program->Main().Inputs.RawPattern(), 3);
-    // 4000 mm, 5.6 um pixels at 640: half the sampling of 2000 mm.
     EXPECT_EQ(pref.Optique.TNI_Focale_Reelle.Value(), 4000);
-    EXPECT_NEAR(program->Measures().TNI_Echantillonnage.Value(), 0.2888, 0.0001);
+    // Until a camera starts or the optics change, the saved sampling holds.
+    EXPECT_DOUBLE_EQ(program->Measures().Sampling(), 0.63);
+    // 4000 mm with the Barlow 2, 5.6 um pixels at 640: a quarter of the
+    // sampling at 2000 mm.
     pref.Optique.CKB_Barlow.SetChecked(true);
     EXPECT_EQ(pref.Optique.TNI_Focale_Reelle.Value(), 8000);
+    EXPECT_NEAR(program->Measures().TNI_Echantillonnage.Value(), 0.1444, 0.0001);
     EXPECT_TRUE(pref.Optique.TNI_Barlow.Enabled());
     pref.Mire.RDB_Point.Click();
+    TFRM_Tool_Suivi& suivi = program->Get<TFRM_Tool_Suivi>();
+    EXPECT_TRUE(suivi.RDB_Correlation.Checked());
+    EXPECT_EQ(suivi.SPED_Intervalle_Guidage.Value(), 3);
+    program->Get<TFRM_Tool_Affichage>().Rafraichissement.CBX_Cam2_IPS.SelectFromUser(2);
   }
   const std::string ini = Ini();
-  for (const char* line : {"CKB_Debug.Checked=1", "RDB_Cercle=1", "RDB_Point=1", "RDB_Croix=0",
-                           "BarlowChecked=1", "Focale=40000000", "RDB_RAWMode_3.Checked=1"}) {
+  for (const char* line :
+       {"CKB_Debug.Checked=1", "RDB_Cercle=1", "RDB_Point=1", "RDB_Croix=0", "BarlowChecked=1",
+        "Focale=40000000", "RDB_RAWMode_3.Checked=1", "AG_RDB_Correlation=1",
+        "AG_Intervalle_Guidage=3", "IPS_Cam2=10", "LastEchantillonage=144"}) {
     EXPECT_NE(ini.find(line), std::string::npos) << line << "\n" << ini;
   }
 }

@@ -57,9 +57,36 @@ class TFRM_Alv : public Window {
   MenuItem MNU_Quitter{MNU_Fichier, "MNU_Quitter", "Quitter"};
   MenuItem MNU_Operations{*this, "MNU_Operations", "Operations"};
   MenuItem MNU_Fonctions{*this, "MNU_Fonctions", "F&onctions"};
+  // "Images": the image tool window on a page, or the information window.
+  MenuItem MNU_Images{MNU_Fonctions, "MNU_Images", "Images"};
+  MenuItem MNU_Images_Seuils{MNU_Images, "MNU_Images_Seuils", "Seuils"};
+  MenuItem MNU_Images_Integration{MNU_Images, "MNU_Images_Integration", "Integration"};
+  MenuItem MNU_Images_Darks{MNU_Images, "MNU_Images_Darks", "Darks"};
+  MenuItem MNU_Images_Flats{MNU_Images, "MNU_Images_Flats", "Flats"};
+  MenuItem MNU_Images_Information{MNU_Images, "MNU_Images_Information", "Informations/Histogramme"};
+  MenuItem MNU_Images_Selection{MNU_Images, "MNU_Images_Selection", "Selection automatique"};
+  MenuItem MNU_Images_Enregistrement{MNU_Images, "MNU_Images_Enregistrement", "Sequenceur"};
+  // "Affichage": the display tool window on a page, the mini source, the
+  // full-screen view.
   MenuItem MNU_Affichage{MNU_Fonctions, "MNU_Affichage", "Affichage"};
+  MenuItem MNU_Affichage_Reticule{MNU_Affichage, "MNU_Affichage_Reticule", "Reticule"};
+  MenuItem MNU_Affichage_Rafraichissement{MNU_Affichage, "MNU_Affichage_Rafraichissement",
+                                          "Rafraîchissement"};
+  MenuItem MNU_Affichage_Zones{MNU_Affichage, "MNU_Affichage_Zones", "Zones"};
+  MenuItem MNU_Affichage_Cameras{MNU_Affichage, "MNU_Affichage_Cameras", "Cameras"};
   MenuItem MNU_Mini_Source{MNU_Affichage, "MNU_Mini_Source", "Mini Source"};
   MenuItem MNU_Plein_Ecran{MNU_Affichage, "MNU_Plein_Ecran", "Plein Ecran"};
+  // "Mesures": the measurement window on a page.
+  MenuItem MNU_Mesures{MNU_Fonctions, "MNU_Mesures", "Mesures"};
+  MenuItem MNU_Mesures_Echantillonage{MNU_Mesures, "MNU_Mesures_Echantillonage", "Echantillonnage"};
+  MenuItem MNU_Mesures_Distances{MNU_Mesures, "MNU_Mesures_Distances", "Distances"};
+  MenuItem MNU_Mesures_Declinaison{MNU_Mesures, "MNU_Mesures_Declinaison", "Declinaison"};
+  MenuItem MNU_MAP{MNU_Fonctions, "MNU_MAP", "Mise au point"};
+  MenuItem MNU_Suivi_Autoguidage{MNU_Fonctions, "MNU_Suivi_Autoguidage", "Suivi/Autoguidage"};
+  MenuItem MNU_Scripts{MNU_Fonctions, "MNU_Scripts", "Scripts"};
+  MenuItem MNU_Options{*this, "MNU_Options", "&Preferences"};
+  MenuItem MNU_Aide_Menu{*this, "MNU_Aide_Menu", "&?"};
+  MenuItem MNU_Ressources{MNU_Aide_Menu, "MNU_Ressources", "Ressources"};
   // Tool-bar buttons of the display: they stay down while their mode is on.
   SpeedButton SPDB_Mini_Source{*this, "SPDB_Mini_Source", "Mini Source"};
   SpeedButton SPDB_Plein_Ecran{*this, "SPDB_Plein_Ecran", "Plein Ecran", 91, true};

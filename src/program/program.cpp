@@ -17,6 +17,7 @@
 #include "program/compositor_wiring.h"
 #include "program/display_wiring.h"
 #include "program/measure_wiring.h"
+#include "program/menu_wiring.h"
 #include "program/pipeline_wiring.h"
 #include "program/script_wiring.h"
 #include "program/simulator_wiring.h"
@@ -101,6 +102,7 @@ void Program::Connect() {
   ConnectTracking({alv, suivi, display, pref, longExposure, *cameras_});
   ConnectCameras({alv, *cameras_, pref, display, tools, suivi, mesures, longExposure});
   ConnectMeasures(mesures, pref);
+  ConnectMenus({alv, tools, info, display, mesures, suivi, Script(), pref, resources});
   alv.Lifecycle.Trace = [this](std::string_view step) { Step(std::string(step)); };
   alv.ShowMessageLine = [this](bool clear, const std::string& text) {
     message_->ShowMessageLine(clear, text);

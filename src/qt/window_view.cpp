@@ -26,6 +26,13 @@ WindowView::WindowView(Window& model, QWidget* parent) : QMainWindow(parent), mo
     if (c->Kind() != ControlKind::MenuItem) continue;
     auto& item = static_cast<MenuItem&>(*c);
     if (item.IsPopup()) continue;
+    // A top-level item without children is a command of the menu bar itself.
+    if (item.Items().empty()) {
+      QAction* action = menuBar()->addAction(Q(item.Caption()));
+      action->setObjectName(Q(item.Name()));
+      BindMenuAction(item, action);
+      continue;
+    }
     QMenu* menu = menuBar()->addMenu(Q(item.Caption()));
     Follow(item, menu, [&item, menu] {
       menu->setTitle(Q(item.Caption()));

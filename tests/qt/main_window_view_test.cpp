@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTabWidget>
 
 #include "core/virtual_event_loop.h"
@@ -50,6 +53,30 @@ TEST(MainWindowView, PagesShowTheFramesOfTheCamerasAndTheResult) {
   EXPECT_TRUE(view.grab().toImage().save(QString(ORNIVA_SCREENSHOT_DIR) + "/main_source1.png"));
   tabs->setCurrentIndex(2);
   EXPECT_TRUE(view.grab().toImage().save(QString(ORNIVA_SCREENSHOT_DIR) + "/main_result.png"));
+}
+
+}  // namespace
+}  // namespace orniva
+
+namespace orniva {
+namespace {
+
+// "&Preferences" has no sub-menu: it is a command of the menu bar itself.
+TEST(MainWindowView, MenuBarCommandShowsThePreferences) {
+  EnsureOffscreenApplication();
+  VirtualEventLoop loop;
+  HeadlessDialogs dialogs;
+  Program program(loop, dialogs);
+  WindowView view(program.Main());
+  program.Activate();
+  QAction* preferences = nullptr;
+  for (QAction* a : view.menuBar()->actions()) {
+    if (a->objectName() == "MNU_Options") preferences = a;
+  }
+  ASSERT_NE(preferences, nullptr);
+  EXPECT_EQ(preferences->menu(), nullptr);
+  preferences->trigger();
+  EXPECT_TRUE(program.App().FindWindow("TFRM_Pref")->Visible());
 }
 
 }  // namespace

@@ -139,6 +139,11 @@ void Program::Connect() {
     ScriptInterpreter& script = Script().Interpreter();
     if (script.ScriptRunning()) script.StopScript();
   };
+  alv.Lifecycle.ApplyLanguage = [this] { ApplyLanguage(); };
+  pref.Langue.CBX_Langue.OnChange = [this, &pref] {
+    languageSetting_ = pref.Langue.CBX_Langue.Text();
+    ApplyLanguage();
+  };
   main_->MNU_Quitter.OnClick = [this] { Shutdown(); };
   // Closing the main window ends the program.
   main_->OnClose = [this] { ShutdownSteps(); };
@@ -202,6 +207,33 @@ void Program::UseSimulatedPorts() {
   TFRM_Pref& pref = Get<TFRM_Pref>();
   port.Wiring = [&pref] { return RelayWiringFromPreferences(pref); };
   portSwitch_->SetTarget(port);
+}
+
+void Program::ApplyLanguage() {
+  ComboBox& list = Get<TFRM_Pref>().Langue.CBX_Langue;
+  const std::string dir = main_->ProgramDirectory().empty() ? "." : main_->ProgramDirectory();
+  list.SetItems(LanguageTexts::Available(dir));
+  // The settings name the language, or (older files) give its place.
+  int index = list.IndexOf(languageSetting_);
+  if (index < 0) {
+    if (const std::optional<int> n = ParseProfileInteger(languageSetting_)) index = *n;
+  }
+  if (index < 0 || index >= static_cast<int>(list.Items().size()))
+    index = list.Items().empty() ? -1 : 0;
+  list.SetItemIndex(index);
+  IniFile file;
+  std::string language;
+  if (index >= 0) {
+    language = list.Items()[index];
+    file = IniFile(LanguageTexts::FilePath(dir, language));
+    const std::string error = file.Load();
+    if (!error.empty()) message_->ShowMessageLine(false, error);
+  }
+  language_.Apply(app_, file, language);
+  cameras_->MSG_Cannot_Start_Cam1 =
+      language_.Text("MSG_Cannot_Start_Cam1", "Impossible de demarrer la camera #");
+  cameras_->MSG_Cannot_Start_Cam2 =
+      language_.Text("MSG_Cannot_Start_Cam2", ", verifier le branchement et les pilotes.");
 }
 
 void Program::Step(const std::string& what) {

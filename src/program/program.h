@@ -20,6 +20,7 @@
 #include "platform/serial_port.h"
 #include "processing/tfrm_tool_mesures.h"
 #include "program/port_switch.h"
+#include "settings/language_texts.h"
 #include "sim/simulated_observatory.h"
 #include "telescope/mount.h"
 #include "ui/controls.h"
@@ -38,6 +39,8 @@ class Program {
   Application& App() { return app_; }
   TFRM_Alv& Main() { return *main_; }
   TFRM_Message& Message() { return *message_; }
+  // The texts of the language applied last.
+  const LanguageTexts& Language() const { return language_; }
   TFRM_Tool_Mesures& Measures() { return Get<TFRM_Tool_Mesures>(); }
   TFRM_Script& Script() { return Get<TFRM_Script>(); }
   TFRM_Progress& Progress() { return Get<TFRM_Progress>(); }
@@ -94,6 +97,9 @@ class Program {
   void ConnectCapture();
   void ShutdownSteps();
   void LoadSettings(const std::string& path);
+  // Lists the language files beside the program in "Langue" and applies
+  // the chosen one (the French texts when there is none).
+  void ApplyLanguage();
   void SaveSettings();
   Application app_;
   RecordingSoundPlayer recordingSound_;
@@ -120,6 +126,9 @@ class Program {
   // False when the settings file exists but could not be read: it is then
   // not overwritten at the close.
   bool settingsWritable_ = true;
+  // The language the settings file names (a name, or an index in the list).
+  std::string languageSetting_;
+  LanguageTexts language_;
 };
 
 }  // namespace orniva

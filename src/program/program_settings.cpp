@@ -45,6 +45,7 @@ void Program::LoadSettings(const std::string& path) {
   ReadPreferenceSettings(file, main_->ProgramDirectory(), Get<TFRM_Pref>(),
                          Get<TFRM_Tool_Affichage>(), Get<TFRM_Tool_Images>());
   ReadTrackingSettings(file, Get<TFRM_Tool_Suivi>(), Measures());
+  languageSetting_ = file.ReadString("Prefs", "Langue", "0");
   // The total focal length follows the optics read; the sampling keeps its
   // saved value until a camera starts or the optics change.
   Measures().ComputeEffectiveFocal();
@@ -63,6 +64,9 @@ void Program::SaveSettings() {
     WritePreferenceSettings(file, Get<TFRM_Pref>(), Get<TFRM_Tool_Affichage>(),
                             Get<TFRM_Tool_Images>());
     WriteTrackingSettings(file, Get<TFRM_Tool_Suivi>(), Measures());
+    // The language by its name: the list's order changes with the files.
+    const ComboBox& language = Get<TFRM_Pref>().Langue.CBX_Langue;
+    if (language.ItemIndex() >= 0) file.WriteString("Prefs", "Langue", language.Text());
     WriteSimulatorSettings(file, simulator_ ? simulator_->Settings() : simulatorSettings_);
     error = file.Save();
   }

@@ -171,6 +171,15 @@ int IniFile::FindSection(std::string_view section) const {
   return -1;
 }
 
+std::vector<std::string> IniFile::Keys(std::string_view section) const {
+  std::vector<std::string> keys;
+  const int header = FindSection(section);
+  if (header < 0) return keys;
+  for (size_t i = header + 1; i < lines_.size() && lines_[i].kind != Line::Section; ++i)
+    if (lines_[i].kind == Line::Key) keys.push_back(lines_[i].name);
+  return keys;
+}
+
 int IniFile::FindKey(std::string_view section, std::string_view key) const {
   const int header = FindSection(section);
   if (header < 0) return -1;

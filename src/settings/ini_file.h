@@ -68,6 +68,9 @@ class IniFile {
   void WriteScaled(std::string_view section, std::string_view key, double value, int scale = 1000,
                    bool truncate = false);
 
+  // The names of the keys of a section in file order (the first section of
+  // that name).
+  std::vector<std::string> Keys(std::string_view section) const;
   // The names of the sections in file order, each name once.
   std::vector<std::string> Sections() const;
 

@@ -15,6 +15,9 @@ PrefDirectoriesPage::PrefDirectoriesPage(PageControl& pages)
       LBL_FilterDir(TBS_Repertoires, "LBL_FilterDir", "Filtres :"),
       EDT_Repertoire_Filtres(TBS_Repertoires, "EDT_Repertoire_Filtres") {}
 
+PrefLanguagePage::PrefLanguagePage(PageControl& pages)
+    : TBS_Langue(pages, "TBS_Langue", "Langue"), CBX_Langue(TBS_Langue, "CBX_Langue") {}
+
 PrefOpticsPage::PrefOpticsPage(PageControl& pages)
     : TBS_Optique(pages, "TBS_Optique", "Optique"),
       LBL_Focale(TBS_Optique, "LBL_Focale", "Focale primaire (mm) :"),

@@ -23,6 +23,13 @@ struct PrefDirectoriesPage {
   Edit EDT_Repertoire_Filtres;
 };
 
+// The "Langue" page: the language files found beside the program.
+struct PrefLanguagePage {
+  explicit PrefLanguagePage(PageControl& pages);
+  TabSheet TBS_Langue;
+  ComboBox CBX_Langue;
+};
+
 // The "Optique" page of the preferences: the telescope's focal length with
 // its Barlow and reducer, each factor field usable only while its box is
 // ticked, and the resulting total focal length (read only).

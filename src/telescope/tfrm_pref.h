@@ -136,6 +136,7 @@ class TFRM_Pref : public Window {
 
   // The folders, optics, camera, focus-aid and marker pages.
   PrefDirectoriesPage Repertoires{PGC_Pref};
+  PrefLanguagePage Langue{PGC_Pref};
   PrefOpticsPage Optique{PGC_Pref};
   PrefCameraPage Camera{PGC_Pref};
   PrefFocusPage MiseAuPoint{PGC_Pref};

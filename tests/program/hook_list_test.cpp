@@ -71,8 +71,6 @@ const std::map<std::string, std::string> kPending = {
     {"FileHooks.OnFileOpened", "script commands"},
     {"ToolImagesHooks.IntegrationEnded", "script commands"},
     {"TFRM_Script.OnRunMenus", "main window commands"},
-    // Language texts.
-    {"LifecycleHooks.ApplyLanguage", "language texts"},
 };
 
 // Hooks whose empty state means "nothing to do" by design: listeners for

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -207,6 +208,78 @@ TEST_F(StartDirectory, DebugActifWritesTheCaptureFormat) {
   dialogs.QueueChoice(0);
   cams.Cam1.MNU_Format.Click();
   EXPECT_EQ(log(), before);
+}
+
+}  // namespace
+}  // namespace orniva
+
+namespace orniva {
+namespace {
+
+// Every caption and hint of every window, by window and control name.
+std::map<std::string, std::string> AllTexts(Program& program) {
+  std::map<std::string, std::string> texts;
+  for (Window* w : program.App().Windows()) {
+    texts[w->Name()] = w->Caption();
+    for (Control* c : w->Controls()) {
+      texts[w->Name() + "." + c->Name()] = c->Caption() + "|" + c->Hint();
+    }
+  }
+  return texts;
+}
+
+TEST_F(StartDirectory, ALanguageFileReplacesOnlyTheTextsItGives) {
+  std::map<std::string, std::string> french;
+  {
+    auto program = Start();
+    french = AllTexts(*program);
+    EXPECT_EQ(program->Main().MNU_Fichier.Caption(), "Fichier");
+  }
+  fs::remove(dir / "Orniva.ini");
+  std::ofstream(dir / "lang_English.ini") << "[English]\nMNU_Fichier.Caption=File\n";
+  auto program = Start();
+  std::map<std::string, std::string> english = AllTexts(*program);
+  EXPECT_EQ(english["TFRM_Alv.MNU_Fichier"], "File|");
+  EXPECT_EQ(english["TFRM_Script.MNU_Fichier"], "File|");
+  english["TFRM_Alv.MNU_Fichier"] = french["TFRM_Alv.MNU_Fichier"];
+  english["TFRM_Script.MNU_Fichier"] = french["TFRM_Script.MNU_Fichier"];
+  EXPECT_EQ(english, french);
+  EXPECT_TRUE(program->Language().Unmatched().empty());
+}
+
+TEST_F(StartDirectory, ChoosingAnotherLanguageChangesEveryTextAtOnce) {
+  std::ofstream(dir / "Lang_Deutsch.ini")
+      << "[Deutsch]\nFRM_Tool_Images.Caption=Bilder\n"
+         "TBS_Select_Images.Caption=Auswahl\nTBS_Select_Image.Caption=Bildauswahl\n"
+         "MNU_Binning.Caption=Pixelbinning\nParite1=Ungerade\nMSG_Cannot_Start_Cam1=Kamera #\n"
+         "CKB_Debug.Hint=Protokoll\n";
+  // Written by an older editor: Latin-1.
+  std::ofstream(dir / "Lang_Francais.ini") << "[Francais]\nFRM_Tool_Images.Caption=R\xE9glages\n";
+  std::ofstream(dir / "Orniva.ini") << "[Prefs]\nLangue=Deutsch\n[Autoguide]\nAG_Parite=1\n";
+  auto program = Start();
+  TFRM_Pref& pref = program->Get<TFRM_Pref>();
+  TFRM_Tool_Images& tools = program->Get<TFRM_Tool_Images>();
+  pref.CBX_AG_Parite.SetItemIndex(1);
+  program->Get<TFRM_Pref>().Langue.CBX_Langue.SelectFromUser(0);  // the list is sorted
+  ASSERT_EQ(pref.Langue.CBX_Langue.Items(), (std::vector<std::string>{"Deutsch", "Francais"}));
+  EXPECT_EQ(tools.Caption(), "Bilder");
+  // The table's key comes after the one naming the page, and wins.
+  EXPECT_EQ(tools.TBS_Select_Images.Caption(), "Bildauswahl");
+  EXPECT_EQ(program->Cameras().Cam2.MNU_Binning.Caption(), "Pixelbinning");
+  EXPECT_EQ(pref.CBX_AG_Parite.Items()[1], "Ungerade");
+  EXPECT_EQ(pref.CBX_AG_Parite.ItemIndex(), 1);
+  EXPECT_EQ(pref.MiseAuPoint.CKB_Debug.Hint(), "Protokoll");
+  EXPECT_EQ(program->Cameras().MSG_Cannot_Start_Cam1, "Kamera #");
+  // The other language gives back the French texts it does not name.
+  pref.Langue.CBX_Langue.SelectFromUser(1);
+  EXPECT_EQ(tools.Caption(), "R\xC3\xA9glages");
+  EXPECT_EQ(tools.TBS_Select_Images.Caption(), "Selection d'images");
+  EXPECT_EQ(pref.CBX_AG_Parite.Items()[1], "Impaire");
+  EXPECT_EQ(pref.CBX_AG_Parite.ItemIndex(), 1);
+  EXPECT_EQ(pref.MiseAuPoint.CKB_Debug.Hint(), "");
+  EXPECT_EQ(program->Cameras().MSG_Cannot_Start_Cam1, "Impossible de demarrer la camera #");
+  program->Shutdown();
+  EXPECT_NE(Ini().find("Langue=Francais"), std::string::npos) << Ini();
 }
 
 }  // namespace

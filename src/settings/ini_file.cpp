@@ -4,11 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <unordered_set>
@@ -32,11 +34,54 @@ char Lower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// The next character of UTF-8 text, as a code point; a byte that does not
+// start a valid sequence stands for itself.
+char32_t NextChar(std::string_view s, size_t& i) {
+  const unsigned char c = s[i];
+  const int follow = c < 0x80         ? 0
+                     : (c >> 5) == 6  ? 1
+                     : (c >> 4) == 14 ? 2
+                     : (c >> 3) == 30 ? 3
+                                      : -1;
+  if (follow <= 0 || i + follow >= s.size()) {
+    ++i;
+    return c;
+  }
+  char32_t cp = c & (0x3F >> follow);
+  for (int k = 1; k <= follow; ++k) {
+    const unsigned char cc = s[i + k];
+    if ((cc >> 6) != 2) {
+      ++i;
+      return c;
+    }
+    cp = (cp << 6) | (cc & 0x3F);
+  }
+  i += follow + 1;
+  return cp;
+}
+
+// Case folding of the letters settings and language files use: ASCII, the
+// accented Latin-1 letters and Latin Extended-A.
+char32_t Fold(char32_t c) {
+  if (c >= 'A' && c <= 'Z') return c + 32;
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
+  if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149 &&
+      c != 0x17F) {
+    // Pairs: upper case even below U+0138, odd from U+0139 to U+0148, even
+    // again from U+014A, odd from U+0179.
+    const bool oddUpper = (c >= 0x139 && c <= 0x148) || c >= 0x179;
+    const bool upper = oddUpper ? (c % 2 == 1) : (c % 2 == 0);
+    return upper ? c + 1 : c;
+  }
+  return c;
+}
+
 bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  return true;
+  size_t i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    if (Fold(NextChar(a, i)) != Fold(NextChar(b, j))) return false;
+  }
+  return i == a.size() && j == b.size();
 }
 
 bool StartsWithName(std::string_view name, std::string_view prefix) {
@@ -49,6 +94,25 @@ std::string OneLine(std::string_view s) {
   for (char& c : out)
     if (c == '\n' || c == '\r') c = ' ';
   return out;
+}
+
+// The temporary file a save writes before it replaces the file.
+constexpr std::string_view kTemporaryInfix = ".tmp-";
+
+// Removes what a save interrupted by a crash left beside the file: names
+// made of the file's name, ".tmp-" and six characters.
+void RemoveStaleTemporaries(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash);
+  const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  const std::string stem = base + std::string(kTemporaryInfix);
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
+    const std::string name = entry.path().filename().string();
+    if (name.size() == stem.size() + 6 && name.rfind(stem, 0) == 0 && entry.is_regular_file(ec)) {
+      std::filesystem::remove(entry.path(), ec);
+    }
+  }
 }
 
 std::string ReadError(const std::string& path, const std::string& detail) {
@@ -130,7 +194,8 @@ std::string IniFile::Text() const {
 std::string IniFile::Save() const {
   if (path_.empty()) return WriteError(path_, "aucun nom de fichier");
   const std::string text = Text();
-  std::string temp = path_ + ".XXXXXX";
+  RemoveStaleTemporaries(path_);
+  std::string temp = path_ + std::string(kTemporaryInfix) + "XXXXXX";
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) return WriteError(path_, std::strerror(errno));
   auto fail = [&](int err) {
@@ -165,6 +230,7 @@ std::string IniFile::Save() const {
 }
 
 int IniFile::FindSection(std::string_view section) const {
+  section = Trim(section);
   for (size_t i = 0; i < lines_.size(); ++i)
     if (lines_[i].kind == Line::Section && SameName(lines_[i].name, section))
       return static_cast<int>(i);
@@ -192,7 +258,13 @@ std::optional<std::string> IniFile::Value(std::string_view section, std::string_
   const int i = FindKey(section, key);
   if (i < 0) return std::nullopt;
   const std::string& text = lines_[i].text;
-  return std::string(Trim(std::string_view(text).substr(text.find('=') + 1)));
+  std::string_view value = Trim(std::string_view(text).substr(text.find('=') + 1));
+  // A pair of double or single quotes around the value is taken away.
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    value = value.substr(1, value.size() - 2);
+  }
+  return std::string(value);
 }
 
 bool IniFile::HasSection(std::string_view section) const {
@@ -218,6 +290,20 @@ std::optional<int> ParseProfileInteger(std::string_view s) {
   }
   long long n = 0;
   size_t digits = 0;
+  // "0x" starts a hexadecimal number.
+  const bool hex = s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X') &&
+                   std::isxdigit(static_cast<unsigned char>(s[2]));
+  if (hex) {
+    s.remove_prefix(2);
+    for (; digits < s.size() && std::isxdigit(static_cast<unsigned char>(s[digits])); ++digits) {
+      const char c = s[digits];
+      n = n * 16 + (c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10);
+      if (n > static_cast<long long>(UINT_MAX)) return std::nullopt;
+    }
+    // Eight hexadecimal digits give the 32-bit pattern, sign included.
+    if (n > INT_MAX) n -= (1LL << 32);
+    return static_cast<int>(negative ? -n : n);
+  }
   for (; digits < s.size() && s[digits] >= '0' && s[digits] <= '9'; ++digits) {
     n = n * 10 + (s[digits] - '0');
     if (n > static_cast<long long>(INT_MAX) + 1) return std::nullopt;

@@ -83,6 +83,24 @@ TEST(IniFileRead, NamesMatchWithoutCaseAndMissingOnesGiveTheDefault) {
   EXPECT_DOUBLE_EQ(f.ReadScaled("Ears", "TNI_Taille", 16000), 16.0);
 }
 
+// What the platform's profile functions do besides: quotes around a value
+// go, blanks around an asked section name go, accented names match without
+// regard to case.
+TEST(IniFileRead, QuotesSectionBlanksAndAccentedNames) {
+  const IniFile f = Parsed(
+      "[Prefs]\nA=\"quoted\"\nB='single'\nC=\"half\nD=\"\"\nE=\"mixed'\n"
+      "[Réglages]\nÉtoile=Véga\nŁódź=1\n");
+  EXPECT_EQ(f.ReadString("Prefs", "A", "x"), "quoted");
+  EXPECT_EQ(f.ReadString("Prefs", "B", "x"), "single");
+  EXPECT_EQ(f.ReadString("Prefs", "C", "x"), "\"half");
+  EXPECT_EQ(f.ReadString("Prefs", "D", "x"), "");
+  EXPECT_EQ(f.ReadString("Prefs", "E", "x"), "\"mixed'");
+  EXPECT_EQ(f.ReadString("  Prefs  ", "A", "x"), "quoted");
+  EXPECT_EQ(f.ReadString("RÉGLAGES", "étoile", "x"), "Véga");
+  EXPECT_EQ(f.ReadInteger("réglages", "łÓDŹ", 0), 1);
+  EXPECT_EQ(f.ReadString("Reglages", "Etoile", "x"), "x");  // accents still count
+}
+
 TEST(IniFileRead, IntegersTakeTheLeadingDecimalDigits) {
   struct Case {
     const char* value;
@@ -97,7 +115,11 @@ TEST(IniFileRead, IntegersTakeTheLeadingDecimalDigits) {
       {"", -1},
       {"abc", -1},
       {"-", -1},
-      {"0x10", 0},
+      {"0x10", 16},
+      {"0xff", 255},
+      {"0XFFFFFFFF", -1},  // the 32-bit pattern
+      {"0x", 0},
+      {"0x1FFFFFFFF", -1},  // beyond 32 bits: unreadable
       {"2147483647", INT_MAX},
       {"-2147483648", INT_MIN},
       {"2147483648", -1},  // beyond int: unreadable
@@ -179,6 +201,23 @@ TEST(IniFileDisk, MissingFileIsEmptyAndSaveReplacesTheFileWhole) {
             fs::perms::owner_read | fs::perms::owner_write);
   // Nothing but the settings file is left in the folder.
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
+}
+
+// A save interrupted by a crash leaves its temporary file: the next save
+// removes it, and nothing else.
+TEST(IniFileDisk, TemporaryLeftByACrashIsRemovedAtTheNextSave) {
+  TempDir dir;
+  const std::string path = dir.File("Orniva.ini");
+  WriteText(path + ".tmp-a1B2c3", "[Half]\n");
+  WriteText(path + ".backup", "[Mine]\n");
+  WriteText(path + ".tmp-toolongname", "[Mine]\n");
+  IniFile f(path);
+  f.WriteInteger("S", "K", 1);
+  ASSERT_EQ(f.Save(), "");
+  EXPECT_FALSE(fs::exists(path + ".tmp-a1B2c3"));
+  EXPECT_TRUE(fs::exists(path + ".backup"));
+  EXPECT_TRUE(fs::exists(path + ".tmp-toolongname"));
+  EXPECT_EQ(FileText(path), "[S]\nK=1\n");
 }
 
 TEST(IniFileDisk, FailuresNameTheFileAndLeaveItAsItWas) {

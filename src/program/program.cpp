@@ -245,6 +245,7 @@ void Program::Activate() {
   activated_ = true;
   main_->FormActivate();
   main_->Show();
+  if (main_->Lifecycle.LoadSettings) ReadPlacements();
   Step("main window shown: " + main_->Caption());
 }
 

@@ -101,6 +101,9 @@ class Program {
   // the chosen one (the French texts when there is none).
   void ApplyLanguage();
   void SaveSettings();
+  // The second step of the settings read, once the main window is shown:
+  // where the windows were and which were open.
+  void ReadPlacements();
   Application app_;
   RecordingSoundPlayer recordingSound_;
   std::vector<std::unique_ptr<Window>> windows_;

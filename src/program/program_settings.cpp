@@ -9,6 +9,7 @@
 #include "program/preference_settings.h"
 #include "program/program.h"
 #include "settings/ini_file.h"
+#include "settings/window_placements.h"
 #include "sim/simulator_settings.h"
 
 namespace orniva {
@@ -52,6 +53,14 @@ void Program::LoadSettings(const std::string& path) {
   simulatorSettings_ = ReadSimulatorSettings(file);
 }
 
+void Program::ReadPlacements() {
+  const std::string& path = main_->SettingsFile();
+  if (path.empty()) return;
+  IniFile file(path);
+  if (!file.Load().empty()) return;  // reported at the first step
+  ReadWindowPlacements(file, app_);
+}
+
 void Program::SaveSettings() {
   const std::string& path = main_->SettingsFile();
   if (path.empty() || !settingsWritable_) return;
@@ -64,6 +73,7 @@ void Program::SaveSettings() {
     WritePreferenceSettings(file, Get<TFRM_Pref>(), Get<TFRM_Tool_Affichage>(),
                             Get<TFRM_Tool_Images>());
     WriteTrackingSettings(file, Get<TFRM_Tool_Suivi>(), Measures());
+    WriteWindowPlacements(file, app_);
     // The language by its name: the list's order changes with the files.
     const ComboBox& language = Get<TFRM_Pref>().Langue.CBX_Langue;
     if (language.ItemIndex() >= 0) file.WriteString("Prefs", "Langue", language.Text());

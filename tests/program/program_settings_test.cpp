@@ -284,3 +284,39 @@ TEST_F(StartDirectory, ChoosingAnotherLanguageChangesEveryTextAtOnce) {
 
 }  // namespace
 }  // namespace orniva
+
+namespace orniva {
+namespace {
+
+// Windows come back where they were and open as they were; one saved on a
+// screen that is gone comes back on this one.
+TEST_F(StartDirectory, WindowPlacementsAreRestoredOnThisScreen) {
+  std::ofstream(dir / "Orniva.ini") << "[Windows]\nFRM_AlV_Width=1000\nFRM_AlV_Left=12\n"
+                                       "FRM_Tool_Images_Top=100\nFRM_Tool_Images_Left=3000\n"
+                                       "FRM_Tool_Images_visible=1\nFRM_Pref_visible=0\n"
+                                       "FRM_Detect_Mvt_visible=1\n";
+  {
+    auto program = Start();
+    const Bounds main = program->Main().GetBounds();
+    EXPECT_EQ(main.width, 1000);
+    EXPECT_EQ(main.left, 12);
+    TFRM_Tool_Images& tools = program->Get<TFRM_Tool_Images>();
+    EXPECT_TRUE(tools.Visible());
+    EXPECT_EQ(tools.GetBounds().top, 100);
+    EXPECT_LT(tools.GetBounds().left + tools.GetBounds().width, program->App().ScreenWidth());
+    EXPECT_FALSE(program->Get<TFRM_Pref>().Visible());
+    // Its visibility is kept for other programs, not read.
+    EXPECT_FALSE(program->App().FindWindow("TFRM_Detect_Mvt")->Visible());
+    program->Get<TFRM_Pref>().ShowOnScreen();
+    tools.Hide();
+  }
+  const std::string ini = Ini();
+  for (const char* line : {"FRM_AlV_Width=1000", "FRM_Tool_Images_visible=0", "FRM_Pref_visible=1",
+                           "FRM_Tool_Images_Top=100", "FRM_Script_Width="}) {
+    EXPECT_NE(ini.find(line), std::string::npos) << line << "\n" << ini;
+  }
+  EXPECT_EQ(ini.find("FRM_Message_Top"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orniva

@@ -1,5 +1,6 @@
 #include "program/preference_settings.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -15,11 +16,66 @@ constexpr const char* kPrefs = "Prefs";
 constexpr const char* kMire = "Mire";
 constexpr const char* kAutoguide = "Autoguide";
 
-std::string Profile(const IniFile& file, const char* prefix, const char* currentKey) {
-  return std::string(prefix) + file.ReadString(kPrefs, currentKey, "Defaut");
+}  // namespace
+
+void FillProfileList(ComboBox& list, const IniFile& file, std::string_view prefix,
+                     const std::string& current) {
+  std::vector<std::string> names = ProfileNames(file, prefix);
+  std::sort(names.begin(), names.end());
+  list.SetItems(names);
+  const int index = list.IndexOf(current);
+  if (index >= 0) {
+    list.SetItemIndex(index);
+  } else {
+    list.SetText(current);
+  }
 }
 
-}  // namespace
+void ReadOpticsProfile(const IniFile& file, const std::string& optics, PrefOpticsPage& o) {
+  o.TNI_Focale.SetValue(file.ReadScaled(optics, "Focale", 20000000, 10000));
+  o.CKB_Barlow.SetChecked(file.ReadBool(optics, "BarlowChecked", false));
+  o.TNI_Barlow.SetValue(std::max(1.0, file.ReadScaled(optics, "Barlow", 2000)));
+  o.CKB_Reducteur.SetChecked(file.ReadBool(optics, "ReducteurChecked", false));
+  o.TNI_Reducteur.SetValue(std::max(0.01, file.ReadScaled(optics, "Reducteur", 630)));
+}
+
+void WriteOpticsProfile(IniFile& file, const std::string& optics, const PrefOpticsPage& o) {
+  file.WriteScaled(optics, "Focale", o.TNI_Focale.Value(), 10000);
+  file.WriteBool(optics, "BarlowChecked", o.CKB_Barlow.Checked());
+  file.WriteScaled(optics, "Barlow", o.TNI_Barlow.Value());
+  file.WriteBool(optics, "ReducteurChecked", o.CKB_Reducteur.Checked());
+  file.WriteScaled(optics, "Reducteur", o.TNI_Reducteur.Value());
+}
+
+void ReadCameraProfile(const IniFile& file, const std::string& camera, PrefCameraPage& c) {
+  c.TNI_Larg_Pix.SetValue(file.ReadScaled(camera, "Larg_Pix", 5600));
+  c.TNI_Haut_Pix.SetValue(file.ReadScaled(camera, "Haut_Pix", 5600));
+  c.TNI_NbPix_X.SetValue(file.ReadInteger(camera, "NbPix_X", 640));
+  c.TNI_NbPix_Y.SetValue(file.ReadInteger(camera, "NbPix_Y", 480));
+  c.CKB_VestaMod.SetChecked(file.ReadBool(camera, "VestaModChecked", false));
+  c.CKB_Raw.SetChecked(file.ReadBool(camera, "CKB_RAW.Checked", false));
+  RadioButton* patterns[] = {&c.RDB_RAWMode_1, &c.RDB_RAWMode_2, &c.RDB_RAWMode_3,
+                             &c.RDB_RAWMode_4};
+  for (int i = 3; i >= 0; --i) {
+    const std::string key = "RDB_RAWMode_" + std::to_string(i + 1) + ".Checked";
+    if (file.ReadBool(camera, key, i == 0)) patterns[i]->SetChecked(true);
+  }
+}
+
+void WriteCameraProfile(IniFile& file, const std::string& camera, const PrefCameraPage& c) {
+  file.WriteScaled(camera, "Larg_Pix", c.TNI_Larg_Pix.Value());
+  file.WriteScaled(camera, "Haut_Pix", c.TNI_Haut_Pix.Value());
+  file.WriteInteger(camera, "NbPix_X", Trunc(c.TNI_NbPix_X.Value()));
+  file.WriteInteger(camera, "NbPix_Y", Trunc(c.TNI_NbPix_Y.Value()));
+  file.WriteBool(camera, "VestaModChecked", c.CKB_VestaMod.Checked());
+  file.WriteBool(camera, "CKB_RAW.Checked", c.CKB_Raw.Checked());
+  const RadioButton* patterns[] = {&c.RDB_RAWMode_1, &c.RDB_RAWMode_2, &c.RDB_RAWMode_3,
+                                   &c.RDB_RAWMode_4};
+  for (int i = 0; i < 4; ++i) {
+    file.WriteBool(camera, "RDB_RAWMode_" + std::to_string(i + 1) + ".Checked",
+                   patterns[i]->Checked());
+  }
+}
 
 void ReadPreferenceSettings(const IniFile& file, const std::string& startDirectory, TFRM_Pref& pref,
                             TFRM_Tool_Affichage& display, TFRM_Tool_Images& tools) {
@@ -56,28 +112,13 @@ void ReadPreferenceSettings(const IniFile& file, const std::string& startDirecto
   if (file.ReadBool(kMire, "RDB_Croix", true)) mire.RDB_Croix.SetChecked(true);
   mire.CKB_DateHeure.SetChecked(file.ReadBool(kMire, "CKB_DateHeure.Checked", false));
 
-  const std::string optics = Profile(file, "Optique.", "Optique_Courante");
-  PrefOpticsPage& o = pref.Optique;
-  o.TNI_Focale.SetValue(file.ReadScaled(optics, "Focale", 20000000, 10000));
-  o.CKB_Barlow.SetChecked(file.ReadBool(optics, "BarlowChecked", false));
-  o.TNI_Barlow.SetValue(std::max(1.0, file.ReadScaled(optics, "Barlow", 2000)));
-  o.CKB_Reducteur.SetChecked(file.ReadBool(optics, "ReducteurChecked", false));
-  o.TNI_Reducteur.SetValue(std::max(0.01, file.ReadScaled(optics, "Reducteur", 630)));
-
-  const std::string camera = Profile(file, "Camera.", "Camera_Courante");
-  PrefCameraPage& c = pref.Camera;
-  c.TNI_Larg_Pix.SetValue(file.ReadScaled(camera, "Larg_Pix", 5600));
-  c.TNI_Haut_Pix.SetValue(file.ReadScaled(camera, "Haut_Pix", 5600));
-  c.TNI_NbPix_X.SetValue(file.ReadInteger(camera, "NbPix_X", 640));
-  c.TNI_NbPix_Y.SetValue(file.ReadInteger(camera, "NbPix_Y", 480));
-  c.CKB_VestaMod.SetChecked(file.ReadBool(camera, "VestaModChecked", false));
-  c.CKB_Raw.SetChecked(file.ReadBool(camera, "CKB_RAW.Checked", false));
-  RadioButton* patterns[] = {&c.RDB_RAWMode_1, &c.RDB_RAWMode_2, &c.RDB_RAWMode_3,
-                             &c.RDB_RAWMode_4};
-  for (int i = 3; i >= 0; --i) {
-    const std::string key = "RDB_RAWMode_" + std::to_string(i + 1) + ".Checked";
-    if (file.ReadBool(camera, key, i == 0)) patterns[i]->SetChecked(true);
-  }
+  // The profile lists, with the current profiles.
+  FillProfileList(pref.Optique.CBX_Optique, file, "Optique.",
+                  file.ReadString(kPrefs, "Optique_Courante", "Defaut"));
+  ReadOpticsProfile(file, "Optique." + pref.Optique.CBX_Optique.Text(), pref.Optique);
+  FillProfileList(pref.Camera.CBX_Camera, file, "Camera.",
+                  file.ReadString(kPrefs, "Camera_Courante", "Defaut"));
+  ReadCameraProfile(file, "Camera." + pref.Camera.CBX_Camera.Text(), pref.Camera);
 
   RefreshControls& refresh = display.Rafraichissement;
   refresh.CBX_Cam1_IPS.SetText(file.ReadString(kPrefs, "IPS_Cam1", "5"));
@@ -116,27 +157,15 @@ void WritePreferenceSettings(IniFile& file, const TFRM_Pref& pref,
   file.WriteBool(kMire, "RDB_Point", mire.RDB_Point.Checked());
   file.WriteBool(kMire, "CKB_DateHeure.Checked", mire.CKB_DateHeure.Checked());
 
-  const std::string optics = Profile(file, "Optique.", "Optique_Courante");
-  const PrefOpticsPage& o = pref.Optique;
-  file.WriteScaled(optics, "Focale", o.TNI_Focale.Value(), 10000);
-  file.WriteBool(optics, "BarlowChecked", o.CKB_Barlow.Checked());
-  file.WriteScaled(optics, "Barlow", o.TNI_Barlow.Value());
-  file.WriteBool(optics, "ReducteurChecked", o.CKB_Reducteur.Checked());
-  file.WriteScaled(optics, "Reducteur", o.TNI_Reducteur.Value());
-
-  const std::string camera = Profile(file, "Camera.", "Camera_Courante");
-  const PrefCameraPage& c = pref.Camera;
-  file.WriteScaled(camera, "Larg_Pix", c.TNI_Larg_Pix.Value());
-  file.WriteScaled(camera, "Haut_Pix", c.TNI_Haut_Pix.Value());
-  file.WriteInteger(camera, "NbPix_X", Trunc(c.TNI_NbPix_X.Value()));
-  file.WriteInteger(camera, "NbPix_Y", Trunc(c.TNI_NbPix_Y.Value()));
-  file.WriteBool(camera, "VestaModChecked", c.CKB_VestaMod.Checked());
-  file.WriteBool(camera, "CKB_RAW.Checked", c.CKB_Raw.Checked());
-  const RadioButton* patterns[] = {&c.RDB_RAWMode_1, &c.RDB_RAWMode_2, &c.RDB_RAWMode_3,
-                                   &c.RDB_RAWMode_4};
-  for (int i = 0; i < 4; ++i) {
-    file.WriteBool(camera, "RDB_RAWMode_" + std::to_string(i + 1) + ".Checked",
-                   patterns[i]->Checked());
+  const std::string optics = pref.Optique.CBX_Optique.Text();
+  if (pref.Optique.CBX_Optique.IndexOf(optics) >= 0) {
+    file.WriteString(kPrefs, "Optique_Courante", optics);
+    WriteOpticsProfile(file, "Optique." + optics, pref.Optique);
+  }
+  const std::string camera = pref.Camera.CBX_Camera.Text();
+  if (pref.Camera.CBX_Camera.IndexOf(camera) >= 0) {
+    file.WriteString(kPrefs, "Camera_Courante", camera);
+    WriteCameraProfile(file, "Camera." + camera, pref.Camera);
   }
 
   const RefreshControls& refresh = display.Rafraichissement;

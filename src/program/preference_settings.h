@@ -23,6 +23,17 @@ void ReadPreferenceSettings(const IniFile& file, const std::string& startDirecto
 void WritePreferenceSettings(IniFile& file, const TFRM_Pref& pref,
                              const TFRM_Tool_Affichage& display, const TFRM_Tool_Images& tools);
 
+// The profile list of a kind: the sections of prefix, sorted, the current
+// one selected (or typed when it has no section).
+void FillProfileList(ComboBox& list, const IniFile& file, std::string_view prefix,
+                     const std::string& current);
+// An optics or camera profile: its section's keys into the page, or the
+// page's values into the section.
+void ReadOpticsProfile(const IniFile& file, const std::string& section, PrefOpticsPage& page);
+void WriteOpticsProfile(IniFile& file, const std::string& section, const PrefOpticsPage& page);
+void ReadCameraProfile(const IniFile& file, const std::string& section, PrefCameraPage& page);
+void WriteCameraProfile(IniFile& file, const std::string& section, const PrefCameraPage& page);
+
 // The tracking method and its guiding interval and detection threshold
 // ([Autoguide]), and the last frame width and sampling the measurement
 // window works with before a camera starts ([Exposure]).

@@ -19,6 +19,7 @@
 #include "program/measure_wiring.h"
 #include "program/menu_wiring.h"
 #include "program/pipeline_wiring.h"
+#include "program/profile_wiring.h"
 #include "program/script_wiring.h"
 #include "program/simulator_wiring.h"
 #include "program/tracking_wiring.h"
@@ -139,6 +140,10 @@ void Program::Connect() {
     ScriptInterpreter& script = Script().Interpreter();
     if (script.ScriptRunning()) script.StopScript();
   };
+  // Profiles are kept only by runs that keep a settings file.
+  ConnectProfiles(pref, mesures, *message_, [this] {
+    return main_->Lifecycle.LoadSettings ? main_->SettingsFile() : std::string();
+  });
   alv.Lifecycle.ApplyLanguage = [this] { ApplyLanguage(); };
   pref.Langue.CBX_Langue.OnChange = [this, &pref] {
     languageSetting_ = pref.Langue.CBX_Langue.Text();

@@ -237,6 +237,14 @@ int IniFile::FindSection(std::string_view section) const {
   return -1;
 }
 
+void IniFile::EraseSection(std::string_view section) {
+  for (int header = FindSection(section); header >= 0; header = FindSection(section)) {
+    size_t end = header + 1;
+    while (end < lines_.size() && lines_[end].kind != Line::Section) ++end;
+    lines_.erase(lines_.begin() + header, lines_.begin() + static_cast<long>(end));
+  }
+}
+
 std::vector<std::string> IniFile::Keys(std::string_view section) const {
   std::vector<std::string> keys;
   const int header = FindSection(section);

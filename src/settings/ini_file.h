@@ -68,6 +68,8 @@ class IniFile {
   void WriteScaled(std::string_view section, std::string_view key, double value, int scale = 1000,
                    bool truncate = false);
 
+  // Removes a section (every section of that name) with its keys.
+  void EraseSection(std::string_view section);
   // The names of the keys of a section in file order (the first section of
   // that name).
   std::vector<std::string> Keys(std::string_view section) const;

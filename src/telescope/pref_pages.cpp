@@ -20,6 +20,10 @@ PrefLanguagePage::PrefLanguagePage(PageControl& pages)
 
 PrefOpticsPage::PrefOpticsPage(PageControl& pages)
     : TBS_Optique(pages, "TBS_Optique", "Optique"),
+      CBX_Optique(TBS_Optique, "CBX_Optique", {"Defaut"}, 0, true),
+      BTN_Nouveau_Optique(TBS_Optique, "BTN_Nouveau_Optique", "Ajouter"),
+      BTN_Sup_Optique(TBS_Optique, "BTN_Sup_Optique", "Suppr."),
+      BTN_Enregistrer_Optique(TBS_Optique, "BTN_Enregistrer_Optique", "Enregistrer"),
       LBL_Focale(TBS_Optique, "LBL_Focale", "Focale primaire (mm) :"),
       TNI_Focale(TBS_Optique, "TNI_Focale", 2000, 0, 1, 99999),
       CKB_Barlow(TBS_Optique, "CKB_Barlow", "Barlow :"),
@@ -47,6 +51,10 @@ PrefOpticsPage::PrefOpticsPage(PageControl& pages)
 
 PrefCameraPage::PrefCameraPage(PageControl& pages)
     : TBS_Camera(pages, "TBS_Camera", "Camera"),
+      CBX_Camera(TBS_Camera, "CBX_Camera", {"Defaut"}, 0, true),
+      BTN_Nouveau_Camera(TBS_Camera, "BTN_Nouveau_Camera", "Ajouter"),
+      BTN_Sup_Camera(TBS_Camera, "BTN_Sup_Camera", "Suppr."),
+      BTN_Enregistrer_Camera(TBS_Camera, "BTN_Enregistrer_Camera", "Enregistrer"),
       LBL_TaillePixel(TBS_Camera, "LBL_TaillePixel", "Taille d'un pixel (Lxl) : "),
       TNI_Larg_Pix(TBS_Camera, "TNI_Larg_Pix", 5.6, 2, 0, 10000000),
       TNI_Haut_Pix(TBS_Camera, "TNI_Haut_Pix", 5.6, 2, 0, 10000000),

@@ -39,6 +39,11 @@ struct PrefOpticsPage {
   // recomputed.
   std::function<void()> OpticsChanged;
   TabSheet TBS_Optique;
+  // The optics profiles: the sections "Optique." + name of the settings.
+  ComboBox CBX_Optique;
+  Button BTN_Nouveau_Optique;
+  Button BTN_Sup_Optique;
+  Button BTN_Enregistrer_Optique;
   Label LBL_Focale;
   NumEdit TNI_Focale;
   CheckBox CKB_Barlow;
@@ -62,6 +67,11 @@ struct PrefCameraPage {
   int RawPattern() const;
 
   TabSheet TBS_Camera;
+  // The camera profiles: the sections "Camera." + name of the settings.
+  ComboBox CBX_Camera;
+  Button BTN_Nouveau_Camera;
+  Button BTN_Sup_Camera;
+  Button BTN_Enregistrer_Camera;
   Label LBL_TaillePixel;
   NumEdit TNI_Larg_Pix;
   NumEdit TNI_Haut_Pix;

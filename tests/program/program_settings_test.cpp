@@ -320,3 +320,55 @@ TEST_F(StartDirectory, WindowPlacementsAreRestoredOnThisScreen) {
 
 }  // namespace
 }  // namespace orniva
+
+namespace orniva {
+namespace {
+
+TEST_F(StartDirectory, OpticsProfilesAreChosenAddedSavedAndErased) {
+  std::ofstream(dir / "Orniva.ini") << "[Prefs]\nOptique_Courante=Lunette\n"
+                                       "[Optique.Lunette]\nFocale=10000000\n"
+                                       "[Optique.C8]\nFocale=20000000\n";
+  {
+    auto program = Start();
+    TFRM_Pref& pref = program->Get<TFRM_Pref>();
+    PrefOpticsPage& o = pref.Optique;
+    ASSERT_EQ(o.CBX_Optique.Items(), (std::vector<std::string>{"C8", "Lunette"}));
+    EXPECT_EQ(o.CBX_Optique.Text(), "Lunette");
+    EXPECT_EQ(o.TNI_Focale.Value(), 1000);
+    // Chosen in the list: loaded, and the image scale follows (5.6 um at 640).
+    o.CBX_Optique.SelectFromUser(0);
+    EXPECT_EQ(o.TNI_Focale.Value(), 2000);
+    EXPECT_NEAR(program->Measures().TNI_Echantillonnage.Value(), 0.5775, 0.0001);
+    o.CBX_Optique.SelectFromUser(1);
+    EXPECT_NEAR(program->Measures().TNI_Echantillonnage.Value(), 1.1551, 0.0001);
+    // A new name typed, then "Ajouter": listed at once and saved.
+    o.CBX_Optique.SetText("Newton");
+    o.TNI_Focale.SetValue(1200);
+    o.BTN_Nouveau_Optique.Click();
+    EXPECT_EQ(o.CBX_Optique.Items(), (std::vector<std::string>{"C8", "Lunette", "Newton"}));
+    EXPECT_NE(Ini().find("[Optique.Newton]\nFocale=12000000"), std::string::npos) << Ini();
+    o.BTN_Nouveau_Optique.Click();  // the same name is not listed twice
+    EXPECT_EQ(o.CBX_Optique.Items().size(), 3u);
+    // A name that would break the file is refused.
+    o.CBX_Optique.SetText("a]b");
+    o.BTN_Enregistrer_Optique.Click();
+    EXPECT_EQ(Ini().find("a]b"), std::string::npos);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(lines.back().find("a]b"), std::string::npos);
+    // "Suppr." of a listed name erases its section; of another, nothing.
+    o.CBX_Optique.SetText("Lunette");
+    o.BTN_Sup_Optique.Click();
+    EXPECT_EQ(Ini().find("[Optique.Lunette]"), std::string::npos);
+    EXPECT_EQ(o.CBX_Optique.Items(), (std::vector<std::string>{"C8", "Newton"}));
+    o.CBX_Optique.SetText("Inconnu");
+    o.BTN_Sup_Optique.Click();
+    EXPECT_EQ(o.CBX_Optique.Items().size(), 2u);
+    // The erased profile, current at the close, is not written back.
+    o.CBX_Optique.SetText("Lunette");
+  }
+  EXPECT_EQ(Ini().find("[Optique.Lunette]"), std::string::npos) << Ini();
+  EXPECT_NE(Ini().find("[Optique.C8]"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orniva

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -13,6 +14,7 @@
 #include "processing/tfrm_tool_images.h"
 #include "processing/tfrm_tool_mesures.h"
 #include "program/program.h"
+#include "settings/ini_file.h"
 #include "telescope/tfrm_pref.h"
 #include "telescope/tfrm_tool_suivi.h"
 
@@ -368,6 +370,48 @@ TEST_F(StartDirectory, OpticsProfilesAreChosenAddedSavedAndErased) {
   }
   EXPECT_EQ(Ini().find("[Optique.Lunette]"), std::string::npos) << Ini();
   EXPECT_NE(Ini().find("[Optique.C8]"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orniva
+
+namespace orniva {
+namespace {
+
+// Another reader of the INI kind, Python's configparser, reads every key of
+// the file the program writes with the value the program reads back.
+TEST_F(StartDirectory, WrittenSettingsReadTheSameInPythonsConfigparser) {
+  std::ofstream(dir / "Orniva.ini") << "[Optique.C8]\nFocale=20000000\n";
+  Start()->Shutdown();
+  const std::string script = (dir / "dump.py").string();
+  std::ofstream(script) << "import configparser, sys\n"
+                           "c = configparser.ConfigParser(strict=False, interpolation=None)\n"
+                           "c.optionxform = str\n"
+                           "c.read(sys.argv[1], encoding='utf-8')\n"
+                           "for s in c.sections():\n"
+                           "    for k, v in c.items(s):\n"
+                           "        print(s + '\\t' + k + '\\t' + v)\n";
+  const std::string out = (dir / "dump.txt").string();
+  const std::string command =
+      "python3 " + script + " " + (dir / "Orniva.ini").string() + " > " + out;
+  if (std::system("python3 -c 'import configparser' 2>/dev/null") != 0) {
+    GTEST_SKIP() << "python3 is not installed";
+  }
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  IniFile ours((dir / "Orniva.ini").string());
+  ASSERT_EQ(ours.Load(), "");
+  std::ifstream in(out);
+  std::string line;
+  int compared = 0;
+  while (std::getline(in, line)) {
+    const size_t a = line.find('\t'), b = line.find('\t', a + 1);
+    ASSERT_NE(b, std::string::npos) << line;
+    const std::string section = line.substr(0, a), key = line.substr(a + 1, b - a - 1);
+    EXPECT_EQ(ours.ReadString(section, key, "<missing>"), line.substr(b + 1))
+        << section << "/" << key;
+    ++compared;
+  }
+  EXPECT_GT(compared, 100);
 }
 
 }  // namespace

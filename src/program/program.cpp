@@ -146,11 +146,13 @@ void Program::ConnectTelescope() {
   portSwitch_ = std::make_unique<PortSwitch>(*portIo_);
   mount_ = std::make_unique<Mount>(Get<TFRM_Pref>(), Get<TFRM_Prg_Suivi>(), Get<TFRM_ComTrafic>(),
                                    *serial_, *portSwitch_);
-  MountHooks& hooks = mount_->hooks;
-  hooks.statusLine = [this](const std::string& text) { message_->ShowMessageLine(false, text); };
-  hooks.playSound = [this](const std::string& path) { sound_->PlayFile(path); };
+  MountHooks& mountHooks = mount_->Hooks;
+  mountHooks.StatusLine = [this](const std::string& text) {
+    message_->ShowMessageLine(false, text);
+  };
+  mountHooks.PlaySound = [this](const std::string& path) { sound_->PlayFile(path); };
   EventLoop& loop = app_.Loop();
-  hooks.makeDriver = [&loop] { return MakeIndiTelescope(loop); };
+  mountHooks.MakeDriver = [&loop] { return MakeIndiTelescope(loop); };
   // Port access for the relay boxes and the long-exposure lines: the
   // devices of the chosen addresses are tried at the first activation; a
   // refusal is reported in the message window.

@@ -59,8 +59,8 @@ class Lx200MountLink : public MountLink {
     m.OpenLink(Mount::kMountSlot, m.pref_.CBX_AG_PortSerie, m.pref_.CBX_AG_Vitesse,
                m.pref_.CBX_AG_Parite, m.pref_.CBX_AG_Databits, m.pref_.CBX_AG_StopBits);
     m.connected_ = true;
-    if (m.hooks.handPadRate) {
-      const int rate = m.hooks.handPadRate();
+    if (m.Hooks.HandPadRate) {
+      const int rate = m.Hooks.HandPadRate();
       if (rate >= 0) m.SetMountRate(rate);
     }
     return m.connected_;  // the rate's write may have failed
@@ -137,8 +137,8 @@ class Lx200MountLink : public MountLink {
                     answered(yes);
                     m.lastDec_ = r.substr(0, 8);
                     if (auto v = ParseLx200Dec(m.lastDec_)) m.dec = *v;
-                    if (m.hooks.positionText) m.hooks.positionText(m.lastRa_, m.lastDec_);
-                    if (m.hooks.positionChanged) m.hooks.positionChanged();
+                    if (m.Hooks.PositionText) m.Hooks.PositionText(m.lastRa_, m.lastDec_);
+                    if (m.Hooks.PositionChanged) m.Hooks.PositionChanged();
                     if (m.gotoInProgress_) GotoPolled();
                   });
   }
@@ -167,10 +167,10 @@ class Lx200MountLink : public MountLink {
     m.lx200_.Send("#:Q#");
     m.suivi_.TMR_ScopePosition.Stop();
     m.gotoInProgress_ = false;
-    if (m.hooks.statusLine)
-      m.hooks.statusLine("Telescope : GOTO arrete, " + why + " (" + device + " : " +
+    if (m.Hooks.StatusLine)
+      m.Hooks.StatusLine("Telescope : GOTO arrete, " + why + " (" + device + " : " +
                          m.ports_.DevicePath(device) + ").");
-    if (m.hooks.gotoEnded) m.hooks.gotoEnded();
+    if (m.Hooks.GotoEnded) m.Hooks.GotoEnded();
   }
 
   int64_t gotoStartMs_ = 0;
@@ -322,14 +322,14 @@ class DriverMountLink : public PulseMountLink {
       m.ra = driver->Answer().raHours * 54000.0;
     if (driver->Send(TelescopeDriver::Request::Declination, {}, 100))
       m.dec = driver->Answer().decDegrees * 3600.0;
-    if (m.hooks.positionChanged) m.hooks.positionChanged();
+    if (m.Hooks.PositionChanged) m.Hooks.PositionChanged();
     if (driver->Send(TelescopeDriver::Request::Slewing, {}, 100) && m.gotoInProgress_ &&
         !driver->Answer().slewing)
       m.EndGoto();
     if (!driver->Answer().connected && m.connected_) {
       const std::string why = driver->Answer().error;
-      if (m.hooks.statusLine)
-        m.hooks.statusLine("Telescope : " + (why.empty() ? "liaison INDI perdue" : why) +
+      if (m.Hooks.StatusLine)
+        m.Hooks.StatusLine("Telescope : " + (why.empty() ? "liaison INDI perdue" : why) +
                            ", liaison coupee.");
       m.DisconnectMount();
     }
@@ -369,8 +369,8 @@ class DriverMountLink : public PulseMountLink {
         break;
       }
       if (m.suivi_.Loop().NowMs() - p.since > Mount::kPulseWaitLimitMs) {
-        if (m.hooks.statusLine)
-          m.hooks.statusLine(
+        if (m.Hooks.StatusLine)
+          m.Hooks.StatusLine(
               "Telescope : impulsion " + std::string(kWords[p.args.guideDirection & 3]) + " de " +
               std::to_string(p.args.pulseMs) + " ms abandonnee, le pilote est reste occupe.");
         pending_.pop_front();

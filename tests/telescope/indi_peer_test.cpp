@@ -152,7 +152,7 @@ struct IndiFixture : MountFixture {
   void SetUp() override {
     ASSERT_TRUE(server.Start()) << "indiserver did not start (is indi-bin installed?): "
                                 << server.Log();
-    mount.hooks.makeDriver = [this] { return MakeIndiTelescope(loop); };
+    mount.Hooks.MakeDriver = [this] { return MakeIndiTelescope(loop); };
     UseServer(server.port);
     pref.RDB_ASCOM.Click();
   }
@@ -315,9 +315,9 @@ class Lx200DriverPeer : public ::testing::TestWithParam<Lx200Driver> {
                          "</INDIDriver>\n");
     ASSERT_TRUE(server.Start()) << "indiserver did not start (is indi-bin installed?): "
                                 << server.Log();
-    mount.hooks.makeDriver = [this] { return MakeIndiTelescope(loop); };
-    mount.hooks.statusLine = [this](const std::string& s) { status.push_back(s); };
-    mount.hooks.gotoEnded = [this] { ++gotoEnded; };
+    mount.Hooks.MakeDriver = [this] { return MakeIndiTelescope(loop); };
+    mount.Hooks.StatusLine = [this](const std::string& s) { status.push_back(s); };
+    mount.Hooks.GotoEnded = [this] { ++gotoEnded; };
     pref.EDT_ASCOM_Telescope.SetText(std::string(d.device) +
                                      "@127.0.0.1:" + std::to_string(server.port));
     pref.RDB_ASCOM.Click();

@@ -273,7 +273,7 @@ struct RecordingDriver : TelescopeDriver {
 struct DriverFixture : MountFixture {
   std::vector<RecordingDriver::Call> calls;
   DriverFixture() {
-    mount.hooks.makeDriver = [this] {
+    mount.Hooks.MakeDriver = [this] {
       auto d = std::make_unique<RecordingDriver>();
       d->loop = &loop;
       d->calls = &calls;
@@ -370,7 +370,7 @@ namespace {
 struct BacklashFixture : PortFixture, ::testing::WithParamInterface<Mount::Interface> {
   std::vector<RecordingDriver::Call> calls;
   BacklashFixture() {
-    mount.hooks.makeDriver = [this] {
+    mount.Hooks.MakeDriver = [this] {
       auto d = std::make_unique<RecordingDriver>();
       d->loop = &loop;
       d->calls = &calls;

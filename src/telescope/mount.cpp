@@ -330,6 +330,8 @@ void Mount::AxisTimer(bool raAxis) {
 
 // ---- relative moves and GOTO ----
 
+// Right ascension grows eastwards, as it does on the sky and on the mount's
+// own coordinates: a positive RA change moves East, a negative one West.
 void Mount::MoveRelative(double deltaRa, double deltaDec) {
   if (Chosen() == Interface::None || !EnsureConnected()) return;
   guideMode = false;
@@ -338,7 +340,7 @@ void Mount::MoveRelative(double deltaRa, double deltaDec) {
   pendingDec_ = 0;
   if (deltaRa != 0) {
     relPending_[kRa] = true;
-    StartMotion(deltaRa < 0 ? kEast : kWest, false, true, std::fabs(deltaRa));
+    StartMotion(deltaRa > 0 ? kEast : kWest, false, true, std::fabs(deltaRa));
   }
   if (deltaDec != 0) {
     relPending_[kDec] = true;
@@ -464,7 +466,8 @@ void Mount::DeadReckon() {
     double dead = s.backlash - (s.inertiaPercent ? 0 : s.inertiaMs);
     bool running = static_cast<double>(now - axisStart_[axis]) > dead || sameAsBefore_[axis];
     if (!running) continue;
-    double sign = (dir == kEast || dir == kSouth) ? -1 : 1;
+    // East raises RA, North raises Dec (the sign MoveRelative moves by).
+    double sign = (dir == kWest || dir == kSouth) ? -1 : 1;
     if (axis == kRa && pref_.CKB_InverseAD_Carte.Checked()) sign = -sign;
     if (axis == kDec && pref_.CKB_InverseDEC_Carte.Checked()) sign = -sign;
     double step = static_cast<double>(Round(sign * pref_.EffectiveSpeed(dir) * elapsed));

@@ -215,9 +215,9 @@ TEST_F(PortFixture, RelativeMoveByDeadReckoningEndsTheGoto) {
     v->SetValue(16);  // 8" per 500 ms poll
   mount.ra = 1296000 - 300;
   mount.dec = 1000;
-  mount.MoveRelative(600, -320);  // West 37.5 s, South 20 s
+  mount.MoveRelative(600, -320);  // East 37.5 s, South 20 s
   EXPECT_TRUE(mount.GotoInProgress());
-  EXPECT_EQ(port.Level("0378.D5"), 1);  // West
+  EXPECT_EQ(port.Level("0378.D4"), 1);  // East
   EXPECT_EQ(port.Level("0378.D7"), 1);  // South
   loop.RunFor(20000);
   EXPECT_EQ(port.Level("0378.D7"), 0);
@@ -231,8 +231,8 @@ TEST_F(PortFixture, RelativeMoveByDeadReckoningEndsTheGoto) {
   // With "2 axes separes" Dec starts when RA has ended.
   pref.CKB_Axes_Separes.SetChecked(true);
   port.Clear();
-  mount.MoveRelative(-160, 160);
-  EXPECT_EQ(port.Level("0378.D4"), 1);
+  mount.MoveRelative(-160, 160);  // West, then North
+  EXPECT_EQ(port.Level("0378.D5"), 1);
   EXPECT_EQ(port.Level("0378.D6"), 0);
   loop.RunFor(10000);
   EXPECT_EQ(port.Level("0378.D6"), 1);
@@ -413,8 +413,8 @@ TEST_P(BacklashFixture, AddedOnlyWhenTheAxisReversesItsLastStoppedMotion) {
     double ra, dec;
   };
   // East, East, West, West, East; then North, North, South, South, North.
-  const Move moves[] = {{-3, 0}, {-3, 0}, {3, 0},  {3, 0},  {-3, 0},
-                        {0, 3},  {0, 3},  {0, -3}, {0, -3}, {0, 3}};
+  const Move moves[] = {{3, 0}, {3, 0}, {-3, 0}, {-3, 0}, {3, 0},
+                        {0, 3}, {0, 3}, {0, -3}, {0, -3}, {0, 3}};
   std::vector<std::string> ra, dec;
   for (const Move& m : moves) {
     mount.MoveRelative(m.ra, m.dec);

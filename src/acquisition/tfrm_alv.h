@@ -60,6 +60,9 @@ class TFRM_Alv : public Window {
   MenuItem MNU_Affichage{MNU_Fonctions, "MNU_Affichage", "Affichage"};
   MenuItem MNU_Mini_Source{MNU_Affichage, "MNU_Mini_Source", "Mini Source"};
   MenuItem MNU_Plein_Ecran{MNU_Affichage, "MNU_Plein_Ecran", "Plein Ecran"};
+  // The hand pad's menu: enabled while a mount interface or a focuser is
+  // chosen.
+  MenuItem MNU_Telescope{*this, "MNU_Telescope", "&Telescope"};
   // Tool-bar buttons of the display: they stay down while their mode is on.
   SpeedButton SPDB_Mini_Source{*this, "SPDB_Mini_Source", "Mini Source"};
   SpeedButton SPDB_Plein_Ecran{*this, "SPDB_Plein_Ecran", "Plein Ecran", 91, true};

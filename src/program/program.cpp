@@ -153,6 +153,17 @@ void Program::ConnectTelescope() {
   mountHooks.PlaySound = [this](const std::string& path) { sound_->PlayFile(path); };
   EventLoop& loop = app_.Loop();
   mountHooks.MakeDriver = [&loop] { return MakeIndiTelescope(loop); };
+  // The interface choice: "Autoguidage", the telescope menu (kept while a
+  // focuser is chosen) and "Self-Guidage"; as chosen at start-up too.
+  mountHooks.InterfaceChosen =
+      [&autoguiding = Get<TFRM_Tool_Suivi>().RDB_Autoguidage, &telescopeMenu = main_->MNU_Telescope,
+       &noFocuser = Get<TFRM_Pref>().RDB_Focus_Aucun,
+       &selfGuiding = Get<TFRM_Longuepose>().CKB_Selfguide_Active](bool chosen) {
+        autoguiding.SetEnabled(chosen);
+        telescopeMenu.SetEnabled(chosen || !noFocuser.Checked());
+        selfGuiding.SetEnabled(chosen);
+      };
+  mountHooks.InterfaceChosen(mount_->Chosen() != MountInterface::None);
   // Port access for the relay boxes and the long-exposure lines: the
   // devices of the chosen addresses are tried at the first activation; a
   // refusal is reported in the message window.

@@ -62,7 +62,6 @@ const std::map<std::string, std::string> kPending = {
     {"MeasureHooks.OnRedrawChart", "sky chart"},
     {"LifecycleHooks.SetChartClosing", "sky chart"},
     {"LifecycleHooks.DestroySkyChart", "sky chart"},
-    {"MountHooks.InterfaceChosen", "mount interface choice"},
     // Scripts: commands, the runner and its collections.
     {"MountHooks.RunScript", "script runner"},
     {"LifecycleHooks.CreateCustomFunctionList", "script runner"},

@@ -151,6 +151,11 @@ void Program::ConnectTelescope() {
     message_->ShowMessageLine(false, text);
   };
   mountHooks.PlaySound = [this](const std::string& path) { sound_->PlayFile(path); };
+  mountHooks.RunScript = [this](const std::string& name) {
+    TFRM_Script& script = Script();
+    if (!script.RunScriptFile(name))
+      message_->ShowMessageLine(false, name + " : " + script.MSG_Script_not_found);
+  };
   EventLoop& loop = app_.Loop();
   mountHooks.MakeDriver = [&loop] { return MakeIndiTelescope(loop); };
   // The interface choice: "Autoguidage", the telescope menu (kept while a

@@ -63,7 +63,6 @@ const std::map<std::string, std::string> kPending = {
     {"LifecycleHooks.SetChartClosing", "sky chart"},
     {"LifecycleHooks.DestroySkyChart", "sky chart"},
     // Scripts: commands, the runner and its collections.
-    {"MountHooks.RunScript", "script runner"},
     {"LifecycleHooks.CreateCustomFunctionList", "script runner"},
     {"LifecycleHooks.LoadScriptCollection", "script runner"},
     {"LifecycleHooks.FreeScriptCollection", "script runner"},

@@ -6,6 +6,7 @@
 #include "core/log.h"
 #include "core/paths.h"
 #include "processing/tfrm_tool_images.h"
+#include "program/mount_settings.h"
 #include "program/preference_settings.h"
 #include "program/program.h"
 #include "settings/ini_file.h"
@@ -44,6 +45,7 @@ void Program::LoadSettings(const std::string& path) {
   Get<TFRM_Tool_Images>().ReadSettings(file);
   ReadPreferenceSettings(file, Get<TFRM_Pref>(), Get<TFRM_Tool_Affichage>(),
                          Get<TFRM_Tool_Images>());
+  ReadMountSettings(file, Get<TFRM_Pref>());
   // The total focal length and the sampling follow what was read.
   Measures().OpticsChanged();
   simulatorSettings_ = ReadSimulatorSettings(file);
@@ -60,6 +62,7 @@ void Program::SaveSettings() {
     Get<TFRM_Tool_Images>().WriteSettings(file);
     WritePreferenceSettings(file, Get<TFRM_Pref>(), Get<TFRM_Tool_Affichage>(),
                             Get<TFRM_Tool_Images>());
+    WriteMountSettings(file, Get<TFRM_Pref>());
     WriteSimulatorSettings(file, simulator_ ? simulator_->Settings() : simulatorSettings_);
     error = file.Save();
   }

@@ -187,14 +187,6 @@ void Mount::LinkFailed(const std::string& what) {
   DisconnectMount();
 }
 
-bool Mount::DriverSend(TelescopeDriver::Request r, const TelescopeDriver::Args& a, int waitMs) {
-  if (!driver_) return false;
-  bool ok = driver_->Send(r, a, waitMs);
-  std::string err = driver_->Answer().error;
-  if (!err.empty() && Hooks.StatusLine) Hooks.StatusLine("Telescope : " + err);
-  return ok;
-}
-
 // ---- connection ----
 
 bool Mount::ConnectMount() {

@@ -109,8 +109,9 @@ class Mount {
   TelescopeDriver* Driver() const { return driver_.get(); }
   const std::string& LastDecReply() const { return lastDec_; }
   const std::string& LastRaReply() const { return lastRa_; }
-  // True while LX200 commands or replies are under way on the mount link.
-  bool LinkBusy() const { return lx200_.Busy(); }
+  // True while commands or replies are under way on the mount link (LX200
+  // or the telescope driver).
+  bool LinkBusy() const { return wire_ && wire_->Busy(); }
 
  private:
   friend class MountLink;
@@ -138,7 +139,6 @@ class Mount {
   void EndGoto();
   void StartPolling();
   void LinkFailed(const std::string& what);
-  bool DriverSend(TelescopeDriver::Request r, const TelescopeDriver::Args& a, int waitMs);
   void DeadReckon();
   uint16_t LptAddress() const;
   void ReadDataLines();

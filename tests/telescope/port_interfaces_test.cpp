@@ -267,6 +267,12 @@ struct RecordingDriver : TelescopeDriver {
     if (r == Request::Connect) state.connected = true;
     return true;
   }
+  // Answers through the loop, as the real driver's worker does.
+  bool SendAsync(Request r, const Args& a, std::function<void(const State&)> done) override {
+    if (!Send(r, a, 0)) return false;
+    loop->Post([done = std::move(done), s = state] { done(s); });
+    return true;
+  }
   State Answer() const override { return state; }
 };
 

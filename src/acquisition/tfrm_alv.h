@@ -85,6 +85,9 @@ class TFRM_Alv : public Window {
   MenuItem MNU_Suivi_Autoguidage{MNU_Fonctions, "MNU_Suivi_Autoguidage", "Suivi/Autoguidage"};
   MenuItem MNU_Scripts{MNU_Fonctions, "MNU_Scripts", "Scripts"};
   MenuItem MNU_Options{*this, "MNU_Options", "&Preferences"};
+  // The hand pad's menu: enabled while a mount interface or a focuser is
+  // chosen.
+  MenuItem MNU_Telescope{*this, "MNU_Telescope", "&Telescope"};
   MenuItem MNU_Aide_Menu{*this, "MNU_Aide_Menu", "&?"};
   MenuItem MNU_Ressources{MNU_Aide_Menu, "MNU_Ressources", "Ressources"};
   // Tool-bar buttons of the display: they stay down while their mode is on.

@@ -1,5 +1,7 @@
 #include "automation/tfrm_script.h"
 
+#include <filesystem>
+
 #include "automation/tfrm_progress.h"
 
 namespace orniva {
@@ -70,6 +72,15 @@ bool TFRM_Script::OpenScript(const std::string& path) {
   if (!interpreter_.LoadScript(path, false)) return false;
   ShowLevelFile(path, true);
   return true;
+}
+
+bool TFRM_Script::RunScriptFile(const std::string& name) {
+  if (name.empty()) return false;
+  const std::string path =
+      name.front() == '/' ? name : interpreter_.SystemVariable("%scriptdir").value_or("") + name;
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return false;
+  return interpreter_.RunScriptFile(path);
 }
 
 void TFRM_Script::ContinueFromMessage() {

@@ -46,6 +46,10 @@ class TFRM_Script : public Window, private ScriptHost {
   // Loads a script file on the current level, as "&Ouvrir" does once the
   // file is chosen; false when it cannot be read.
   bool OpenScript(const std::string& path);
+  // Runs a script file of the scripts directory ("%scriptdir"; a full path
+  // is taken as it is) on a new level from its first line, as the function
+  // buttons and the end of a GOTO do; false when the file does not exist.
+  bool RunScriptFile(const std::string& name);
   // "Poursuivre" of the message window: a running script goes on.
   void ContinueFromMessage();
 
@@ -59,6 +63,9 @@ class TFRM_Script : public Window, private ScriptHost {
   void SetSoundPlayer(SoundPlayer& sound) { sound_ = &sound; }
   void SetProgressWindow(TFRM_Progress* progress) { progress_ = progress; }
   const std::string& SaveFileName() const { return saveFileName_; }
+
+  // Message text (replaced by the language file).
+  std::string MSG_Script_not_found = "Script introuvable";
 
   // The run menus changed (the main window's tool bar mirrors them).
   std::function<void(RunMenus)> OnRunMenus;

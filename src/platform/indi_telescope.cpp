@@ -160,6 +160,18 @@ bool IndiTelescope::Send(Request request, const Args& args, int waitMs) {
   return done_.wait_for(lock, std::chrono::milliseconds(waitMs), [&] { return served_ >= ticket; });
 }
 
+bool IndiTelescope::SendAsync(Request request, const Args& args,
+                              std::function<void(const State&)> done) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (pending_ || inFlight_) return false;
+  request_ = request;
+  args_ = args;
+  doneCallback_ = std::move(done);
+  pending_ = true;
+  wake_.notify_all();
+  return true;
+}
+
 TelescopeDriver::State IndiTelescope::Answer() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return state_;
@@ -174,12 +186,22 @@ void IndiTelescope::Worker() {
     inFlight_ = true;
     Request r = request_;
     Args a = args_;
+    std::function<void(const State&)> callback = std::move(doneCallback_);
+    doneCallback_ = nullptr;
     lock.unlock();
     Handle(r, a);
     lock.lock();
     inFlight_ = false;
     ++served_;
     done_.notify_all();
+    if (callback) {
+      // The answer goes to the loop's thread, unless the driver is gone by
+      // then.
+      std::weak_ptr<bool> alive = alive_;
+      loop_.Post([alive, callback = std::move(callback), state = state_] {
+        if (alive.lock()) callback(state);
+      });
+    }
   }
 }
 

@@ -28,6 +28,8 @@ class IndiTelescope : public TelescopeDriver {
 
   void SetDevice(const std::string& device) override;
   bool Send(Request request, const Args& args, int waitMs) override;
+  bool SendAsync(Request request, const Args& args,
+                 std::function<void(const State&)> done) override;
   State Answer() const override;
 
   // "name@host:port" split; port 7624 and host "localhost" when missing.
@@ -48,6 +50,7 @@ class IndiTelescope : public TelescopeDriver {
   uint64_t served_ = 0;
   Request request_ = Request::Connected;
   Args args_;
+  std::function<void(const State&)> doneCallback_;
   State state_;
   std::string device_ = "Telescope Simulator", host_ = "localhost";
   int port_ = 7624;

@@ -28,6 +28,7 @@ static_assert(HookCount<FileHooks>() == 7);
 static_assert(HookCount<TrackingLinks>() == 19);
 static_assert(HookCount<ToolImagesHooks>() == 15);
 static_assert(HookCount<MeasureHooks>() == 7);
+static_assert(HookCount<MountHooks>() == 9);
 
 }  // namespace
 
@@ -196,17 +197,17 @@ std::vector<HookState> ListHooks(Program& p) {
   MH(OnRedrawChart);
   MH(OnDefineDeclination);
 #undef MH
-  const MountHooks& mo = p.Telescope().hooks;
+  const MountHooks& mo = p.Telescope().Hooks;
 #define MO(field) ORNIVA_HOOK(out, "MountHooks", mo, field)
-  MO(statusLine);
-  MO(playSound);
-  MO(runScript);
-  MO(gotoEnded);
-  MO(positionChanged);
-  MO(positionText);
-  MO(handPadRate);
-  MO(interfaceChosen);
-  MO(makeDriver);
+  MO(StatusLine);
+  MO(PlaySound);
+  MO(RunScript);
+  MO(GotoEnded);
+  MO(PositionChanged);
+  MO(PositionText);
+  MO(HandPadRate);
+  MO(InterfaceChosen);
+  MO(MakeDriver);
 #undef MO
   // Hooks that are single members of their window.
   ORNIVA_HOOK(out, "TFRM_Alv", alv, ShowMessageLine);

@@ -161,11 +161,29 @@ void Program::ConnectTelescope() {
   portSwitch_ = std::make_unique<PortSwitch>(*portIo_);
   mount_ = std::make_unique<Mount>(Get<TFRM_Pref>(), Get<TFRM_Prg_Suivi>(), Get<TFRM_ComTrafic>(),
                                    *serial_, *portSwitch_);
-  MountHooks& hooks = mount_->hooks;
-  hooks.statusLine = [this](const std::string& text) { message_->ShowMessageLine(false, text); };
-  hooks.playSound = [this](const std::string& path) { sound_->PlayFile(path); };
+  MountHooks& mountHooks = mount_->Hooks;
+  mountHooks.StatusLine = [this](const std::string& text) {
+    message_->ShowMessageLine(false, text);
+  };
+  mountHooks.PlaySound = [this](const std::string& path) { sound_->PlayFile(path); };
+  mountHooks.RunScript = [this](const std::string& name) {
+    TFRM_Script& script = Script();
+    if (!script.RunScriptFile(name))
+      message_->ShowMessageLine(false, name + " : " + script.MSG_Script_not_found);
+  };
   EventLoop& loop = app_.Loop();
-  hooks.makeDriver = [&loop] { return MakeIndiTelescope(loop); };
+  mountHooks.MakeDriver = [&loop] { return MakeIndiTelescope(loop); };
+  // The interface choice: "Autoguidage", the telescope menu (kept while a
+  // focuser is chosen) and "Self-Guidage"; as chosen at start-up too.
+  mountHooks.InterfaceChosen =
+      [&autoguiding = Get<TFRM_Tool_Suivi>().RDB_Autoguidage, &telescopeMenu = main_->MNU_Telescope,
+       &noFocuser = Get<TFRM_Pref>().RDB_Focus_Aucun,
+       &selfGuiding = Get<TFRM_Longuepose>().CKB_Selfguide_Active](bool chosen) {
+        autoguiding.SetEnabled(chosen);
+        telescopeMenu.SetEnabled(chosen || !noFocuser.Checked());
+        selfGuiding.SetEnabled(chosen);
+      };
+  mountHooks.InterfaceChosen(mount_->Chosen() != MountInterface::None);
   // Port access for the relay boxes and the long-exposure lines: the
   // devices of the chosen addresses are tried at the first activation; a
   // refusal is reported in the message window.

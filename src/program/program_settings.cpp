@@ -6,6 +6,7 @@
 #include "core/log.h"
 #include "core/paths.h"
 #include "processing/tfrm_tool_images.h"
+#include "program/mount_settings.h"
 #include "program/preference_settings.h"
 #include "program/program.h"
 #include "settings/ini_file.h"
@@ -46,6 +47,7 @@ void Program::LoadSettings(const std::string& path) {
   ReadPreferenceSettings(file, main_->ProgramDirectory(), Get<TFRM_Pref>(),
                          Get<TFRM_Tool_Affichage>(), Get<TFRM_Tool_Images>());
   ReadTrackingSettings(file, Get<TFRM_Tool_Suivi>(), Measures());
+  ReadMountSettings(file, Get<TFRM_Pref>());
   languageSetting_ = file.ReadString("Prefs", "Langue", "0");
   // The total focal length follows the optics read; the sampling keeps its
   // saved value until a camera starts or the optics change.
@@ -77,6 +79,7 @@ void Program::SaveSettings() {
     // The language by its name: the list's order changes with the files.
     const ComboBox& language = Get<TFRM_Pref>().Langue.CBX_Langue;
     if (language.ItemIndex() >= 0) file.WriteString("Prefs", "Langue", language.Text());
+    WriteMountSettings(file, Get<TFRM_Pref>());
     WriteSimulatorSettings(file, simulator_ ? simulator_->Settings() : simulatorSettings_);
     error = file.Save();
   }

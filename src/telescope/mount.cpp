@@ -92,12 +92,12 @@ void Mount::SetButtons() {
 }
 
 void Mount::MakeDriver() {
-  if (driver_ || !hooks.makeDriver) return;
-  driver_ = hooks.makeDriver();
+  if (driver_ || !Hooks.MakeDriver) return;
+  driver_ = Hooks.MakeDriver();
   if (!driver_) return;
   driver_->OnLost = [this](const std::string& why) {
     if (!connected_ || Chosen() != Interface::Ascom) return;
-    if (hooks.statusLine) hooks.statusLine("Telescope : " + why + ", liaison coupee.");
+    if (Hooks.StatusLine) Hooks.StatusLine("Telescope : " + why + ", liaison coupee.");
     pref_.PNL_ASCOM_Etat.SetColor({0, 0, 255});
     DisconnectMount();
   };
@@ -107,7 +107,7 @@ void Mount::InterfaceClick() {
   Interface chosen = Chosen();
   if (chosen == Interface::Ascom) MakeDriver();
   SetButtons();
-  if (hooks.interfaceChosen) hooks.interfaceChosen(chosen != Interface::None);
+  if (Hooks.InterfaceChosen) Hooks.InterfaceChosen(chosen != Interface::None);
 }
 
 void Mount::ConnectClick() {
@@ -181,18 +181,10 @@ void Mount::OpenLink(int slot, const ComboBox& port, const ComboBox& baud, const
 void Mount::LinkFailed(const std::string& what) {
   if (!connected_) return;  // already reported when the link went down
   std::string device = SerialItemDevice(pref_.CBX_AG_PortSerie.Text());
-  if (hooks.statusLine)
-    hooks.statusLine("Telescope : " + what + " (" + device + " : " + ports_.DevicePath(device) +
+  if (Hooks.StatusLine)
+    Hooks.StatusLine("Telescope : " + what + " (" + device + " : " + ports_.DevicePath(device) +
                      "). Liaison coupee, reconnectez le telescope.");
   DisconnectMount();
-}
-
-bool Mount::DriverSend(TelescopeDriver::Request r, const TelescopeDriver::Args& a, int waitMs) {
-  if (!driver_) return false;
-  bool ok = driver_->Send(r, a, waitMs);
-  std::string err = driver_->Answer().error;
-  if (!err.empty() && hooks.statusLine) hooks.statusLine("Telescope : " + err);
-  return ok;
 }
 
 // ---- connection ----
@@ -201,8 +193,8 @@ bool Mount::ConnectMount() {
   MountLink* link = Link();
   if (!link) return false;
   if (connected_) return true;
-  if (link->UsesPortLines() && !port_.Ready() && hooks.statusLine)
-    hooks.statusLine(
+  if (link->UsesPortLines() && !port_.Ready() && Hooks.StatusLine)
+    Hooks.StatusLine(
         "Telescope : acces aux ports E/S indisponible, les commandes ne seront pas "
         "envoyees (voir les messages du demarrage).");
   try {
@@ -233,7 +225,7 @@ void Mount::DisconnectMount() {
   if (gotoInProgress_) {
     gotoInProgress_ = false;
     suivi_.TMR_ScopePosition.Stop();
-    if (hooks.gotoEnded) hooks.gotoEnded();
+    if (Hooks.GotoEnded) Hooks.GotoEnded();
   }
   SetButtons();
 }
@@ -330,6 +322,8 @@ void Mount::AxisTimer(bool raAxis) {
 
 // ---- relative moves and GOTO ----
 
+// Right ascension grows eastwards, as it does on the sky and on the mount's
+// own coordinates: a positive RA change moves East, a negative one West.
 void Mount::MoveRelative(double deltaRa, double deltaDec) {
   if (Chosen() == Interface::None || !EnsureConnected()) return;
   guideMode = false;
@@ -338,7 +332,7 @@ void Mount::MoveRelative(double deltaRa, double deltaDec) {
   pendingDec_ = 0;
   if (deltaRa != 0) {
     relPending_[kRa] = true;
-    StartMotion(deltaRa < 0 ? kEast : kWest, false, true, std::fabs(deltaRa));
+    StartMotion(deltaRa > 0 ? kEast : kWest, false, true, std::fabs(deltaRa));
   }
   if (deltaDec != 0) {
     relPending_[kDec] = true;
@@ -381,14 +375,14 @@ void Mount::EndRelativeAxis(bool raAxis) {
 void Mount::EndGoto() {
   gotoInProgress_ = false;
   suivi_.TMR_ScopePosition.Stop();
-  if (hooks.positionChanged) hooks.positionChanged();
-  if (hooks.gotoEnded) hooks.gotoEnded();
-  if (pref_.CKB_Fin_GOTO_Afficher_Message.Checked() && hooks.statusLine)
-    hooks.statusLine("GOTO termine");
-  if (pref_.CKB_Fin_Goto_Jouer_un_son.Checked() && hooks.playSound)
-    hooks.playSound(pref_.EDT_Fin_GOTO_Son_a_jouer.Text());
-  if (pref_.CKB_Fin_GOTO_ExecuteScript.Checked() && hooks.runScript)
-    hooks.runScript(pref_.EDT_Fin_GOTO_Script.Text());
+  if (Hooks.PositionChanged) Hooks.PositionChanged();
+  if (Hooks.GotoEnded) Hooks.GotoEnded();
+  if (pref_.CKB_Fin_GOTO_Afficher_Message.Checked() && Hooks.StatusLine)
+    Hooks.StatusLine("GOTO termine");
+  if (pref_.CKB_Fin_Goto_Jouer_un_son.Checked() && Hooks.PlaySound)
+    Hooks.PlaySound(pref_.EDT_Fin_GOTO_Son_a_jouer.Text());
+  if (pref_.CKB_Fin_GOTO_ExecuteScript.Checked() && Hooks.RunScript)
+    Hooks.RunScript(pref_.EDT_Fin_GOTO_Script.Text());
 }
 
 void Mount::StartPolling() {
@@ -412,7 +406,7 @@ void Mount::AbortGoto() {
   suivi_.TMR_ScopePosition.Stop();
   bool was = gotoInProgress_;
   gotoInProgress_ = false;
-  if (was && hooks.gotoEnded) hooks.gotoEnded();
+  if (was && Hooks.GotoEnded) Hooks.GotoEnded();
 }
 
 void Mount::SyncCoordinates(double syncRa, double syncDec) {
@@ -464,7 +458,8 @@ void Mount::DeadReckon() {
     double dead = s.backlash - (s.inertiaPercent ? 0 : s.inertiaMs);
     bool running = static_cast<double>(now - axisStart_[axis]) > dead || sameAsBefore_[axis];
     if (!running) continue;
-    double sign = (dir == kEast || dir == kSouth) ? -1 : 1;
+    // East raises RA, North raises Dec (the sign MoveRelative moves by).
+    double sign = (dir == kWest || dir == kSouth) ? -1 : 1;
     if (axis == kRa && pref_.CKB_InverseAD_Carte.Checked()) sign = -sign;
     if (axis == kDec && pref_.CKB_InverseDEC_Carte.Checked()) sign = -sign;
     double step = static_cast<double>(Round(sign * pref_.EffectiveSpeed(dir) * elapsed));
@@ -475,7 +470,7 @@ void Mount::DeadReckon() {
       dec += step;
     }
   }
-  if (hooks.positionChanged) hooks.positionChanged();
+  if (Hooks.PositionChanged) Hooks.PositionChanged();
 }
 
 // ---- focuser ----
@@ -490,7 +485,7 @@ void Mount::SendFocusCommand(const std::string& command) {
     SendMountString(kFocusSlot, command);
   } catch (const ExCom& e) {
     ports_.CloseCom(kFocusSlot);
-    if (hooks.statusLine) hooks.statusLine("Focuser : " + std::string(e.what()));
+    if (Hooks.StatusLine) Hooks.StatusLine("Focuser : " + std::string(e.what()));
   }
 }
 

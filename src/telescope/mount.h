@@ -21,20 +21,20 @@ namespace orniva {
 // wires these to the message window, the sound player, the script runner,
 // the object actions and the sky chart as they exist.
 struct MountHooks {
-  std::function<void(const std::string&)> statusLine;  // message window
-  std::function<void(const std::string&)> playSound;   // a sound file, async
-  std::function<void(const std::string&)> runScript;   // a script file
-  std::function<void()> gotoEnded;                     // object actions re-enabled, script released
-  std::function<void()> positionChanged;               // sky chart refresh
+  std::function<void(const std::string&)> StatusLine;  // message window
+  std::function<void(const std::string&)> PlaySound;   // a sound file, async
+  std::function<void(const std::string&)> RunScript;   // a script file
+  std::function<void()> GotoEnded;                     // object actions re-enabled, script released
+  std::function<void()> PositionChanged;               // sky chart refresh
   // The hand pad's current-position fields (RA reply, Dec reply).
-  std::function<void(const std::string&, const std::string&)> positionText;
+  std::function<void(const std::string&, const std::string&)> PositionText;
   // The hand pad's rate (0 guide .. 3 slew), sent at connection; -1 none.
-  std::function<int()> handPadRate;
+  std::function<int()> HandPadRate;
   // An interface (true) or "Aucune" (false) was chosen: "Autoguidage", the
   // telescope menu and "Self-Guidage" follow.
-  std::function<void(bool)> interfaceChosen;
+  std::function<void(bool)> InterfaceChosen;
   // Makes the telescope driver of the "ASCOM" choice (the INDI client).
-  std::function<std::unique_ptr<TelescopeDriver>()> makeDriver;
+  std::function<std::unique_ptr<TelescopeDriver>()> MakeDriver;
 };
 
 // The mount command layer: starts and stops motions in the four directions,
@@ -61,7 +61,7 @@ class Mount {
         PortIo& port);
   ~Mount();
 
-  MountHooks hooks;
+  MountHooks Hooks;
 
   Interface Chosen() const;
   bool Connected() const { return connected_; }
@@ -109,8 +109,9 @@ class Mount {
   TelescopeDriver* Driver() const { return driver_.get(); }
   const std::string& LastDecReply() const { return lastDec_; }
   const std::string& LastRaReply() const { return lastRa_; }
-  // True while LX200 commands or replies are under way on the mount link.
-  bool LinkBusy() const { return lx200_.Busy(); }
+  // True while commands or replies are under way on the mount link (LX200
+  // or the telescope driver).
+  bool LinkBusy() const { return wire_ && wire_->Busy(); }
 
  private:
   friend class MountLink;
@@ -138,7 +139,6 @@ class Mount {
   void EndGoto();
   void StartPolling();
   void LinkFailed(const std::string& what);
-  bool DriverSend(TelescopeDriver::Request r, const TelescopeDriver::Args& a, int waitMs);
   void DeadReckon();
   uint16_t LptAddress() const;
   void ReadDataLines();

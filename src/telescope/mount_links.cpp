@@ -1,8 +1,10 @@
 #include "telescope/mount_links.h"
 
 #include <algorithm>
+#include <chrono>
 #include <deque>
 #include <string>
+#include <thread>
 
 #include "core/rounding.h"
 #include "telescope/mount.h"
@@ -59,8 +61,8 @@ class Lx200MountLink : public MountLink {
     m.OpenLink(Mount::kMountSlot, m.pref_.CBX_AG_PortSerie, m.pref_.CBX_AG_Vitesse,
                m.pref_.CBX_AG_Parite, m.pref_.CBX_AG_Databits, m.pref_.CBX_AG_StopBits);
     m.connected_ = true;
-    if (m.hooks.handPadRate) {
-      const int rate = m.hooks.handPadRate();
+    if (m.Hooks.HandPadRate) {
+      const int rate = m.Hooks.HandPadRate();
       if (rate >= 0) m.SetMountRate(rate);
     }
     return m.connected_;  // the rate's write may have failed
@@ -108,6 +110,7 @@ class Lx200MountLink : public MountLink {
     mount_.lx200_.Send("#:Q#");
   }
 
+  bool Busy() const override { return mount_.lx200_.Busy(); }
   bool HasRates() const override { return true; }
   void SetRate(int rate) override {
     static const char* const kRates[] = {"#:RG#", "#:RC#", "#:RM#", "#:RS#"};
@@ -137,8 +140,8 @@ class Lx200MountLink : public MountLink {
                     answered(yes);
                     m.lastDec_ = r.substr(0, 8);
                     if (auto v = ParseLx200Dec(m.lastDec_)) m.dec = *v;
-                    if (m.hooks.positionText) m.hooks.positionText(m.lastRa_, m.lastDec_);
-                    if (m.hooks.positionChanged) m.hooks.positionChanged();
+                    if (m.Hooks.PositionText) m.Hooks.PositionText(m.lastRa_, m.lastDec_);
+                    if (m.Hooks.PositionChanged) m.Hooks.PositionChanged();
                     if (m.gotoInProgress_) GotoPolled();
                   });
   }
@@ -167,10 +170,10 @@ class Lx200MountLink : public MountLink {
     m.lx200_.Send("#:Q#");
     m.suivi_.TMR_ScopePosition.Stop();
     m.gotoInProgress_ = false;
-    if (m.hooks.statusLine)
-      m.hooks.statusLine("Telescope : GOTO arrete, " + why + " (" + device + " : " +
+    if (m.Hooks.StatusLine)
+      m.Hooks.StatusLine("Telescope : GOTO arrete, " + why + " (" + device + " : " +
                          m.ports_.DevicePath(device) + ").");
-    if (m.hooks.gotoEnded) m.hooks.gotoEnded();
+    if (m.Hooks.GotoEnded) m.Hooks.GotoEnded();
   }
 
   int64_t gotoStartMs_ = 0;
@@ -254,7 +257,10 @@ class RuvenaMountLink : public PulseMountLink {
 };
 
 // The telescope driver (INDI on this system): guide pulses, GOTO, sync and
-// the position all go through its worker, one request at a time.
+// the position all go through its worker, one request at a time. Requests
+// wait their turn in a queue and their answers come back through the loop,
+// which never waits for the driver; a request that cannot be handed over
+// within kPulseWaitLimitMs is given up, and said so unless it was a poll.
 class DriverMountLink : public PulseMountLink {
  public:
   using PulseMountLink::PulseMountLink;
@@ -262,12 +268,13 @@ class DriverMountLink : public PulseMountLink {
     if (retry_ != 0) mount_.suivi_.Loop().RemoveTimer(retry_);
   }
 
+  // Connecting and disconnecting wait for the driver (bounded): the
+  // preferences' buttons show the outcome at once.
   bool Connect() override {
     Mount& m = mount_;
     m.MakeDriver();
     if (!m.driver_) return false;
     m.driver_->SetDevice(m.pref_.EDT_ASCOM_Telescope.Text());
-    // A bounded wait: a server that does not answer must not freeze us.
     const bool answered = m.driver_->Send(TelescopeDriver::Request::Connect, {}, 15000);
     const bool connected = answered && m.driver_->Answer().connected;
     if (!connected) {
@@ -285,105 +292,178 @@ class DriverMountLink : public PulseMountLink {
   }
 
   void Disconnect() override {
-    pending_.clear();
-    if (mount_.driver_) mount_.driver_->Send(TelescopeDriver::Request::Disconnect, {}, 5000);
+    queue_.clear();
+    pollPending_ = false;
+    TelescopeDriver* driver = mount_.driver_.get();
+    if (!driver) return;
+    // The request in flight is served within moments.
+    for (int tries = 0;
+         tries < 100 && !driver->Send(TelescopeDriver::Request::Disconnect, {}, 5000); ++tries)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
+
+  bool Busy() const override { return inFlight_ || !queue_.empty(); }
 
   bool Goto(double ra, double dec) override {
     Mount& m = mount_;
-    TelescopeDriver::Args a;
-    a.raHours = ra / 54000.0;
-    a.decDegrees = dec / 3600.0;
-    if (!m.DriverSend(TelescopeDriver::Request::SlewToCoordinatesAsync, a, 2000)) return true;
     m.gotoInProgress_ = true;
-    m.StartPolling();
+    slewServed_ = false;
+    Ask(TelescopeDriver::Request::SlewToCoordinatesAsync, Target(ra, dec), "GOTO abandonne",
+        [this, &m](const TelescopeDriver::State&) {
+          slewServed_ = true;
+          if (m.gotoInProgress_ && m.connected_) m.StartPolling();
+        });
     return true;
   }
 
   void AbortGoto() override {
     if (!mount_.connected_) return MountLink::AbortGoto();
-    mount_.DriverSend(TelescopeDriver::Request::AbortSlew, {}, 2000);
+    // The abort goes before anything still waiting.
+    Ask(TelescopeDriver::Request::AbortSlew, {}, "arret du GOTO abandonne", {}, true);
   }
 
   bool CanSync() const override { return true; }
   void Sync(double ra, double dec) override {
-    TelescopeDriver::Args a;
-    a.raHours = ra / 54000.0;
-    a.decDegrees = dec / 3600.0;
-    mount_.DriverSend(TelescopeDriver::Request::SyncToCoordinates, a, 2000);
+    Ask(TelescopeDriver::Request::SyncToCoordinates, Target(ra, dec), "synchronisation abandonnee",
+        {});
   }
 
+  // Right ascension, declination, then whether it still slews; a tick that
+  // comes while the previous poll is still out is skipped.
   void Poll() override {
     Mount& m = mount_;
-    TelescopeDriver* driver = m.driver_.get();
-    if (!m.connected_ || !driver) return;
-    // Answers slower than 100 ms are skipped for this tick.
-    if (driver->Send(TelescopeDriver::Request::RightAscension, {}, 100))
-      m.ra = driver->Answer().raHours * 54000.0;
-    if (driver->Send(TelescopeDriver::Request::Declination, {}, 100))
-      m.dec = driver->Answer().decDegrees * 3600.0;
-    if (m.hooks.positionChanged) m.hooks.positionChanged();
-    if (driver->Send(TelescopeDriver::Request::Slewing, {}, 100) && m.gotoInProgress_ &&
-        !driver->Answer().slewing)
-      m.EndGoto();
-    if (!driver->Answer().connected && m.connected_) {
-      const std::string why = driver->Answer().error;
-      if (m.hooks.statusLine)
-        m.hooks.statusLine("Telescope : " + (why.empty() ? "liaison INDI perdue" : why) +
-                           ", liaison coupee.");
-      m.DisconnectMount();
-    }
+    if (!m.connected_ || !m.driver_ || pollPending_) return;
+    pollPending_ = true;
+    Ask(TelescopeDriver::Request::RightAscension, {}, "",
+        [&m](const TelescopeDriver::State& s) { m.ra = s.raHours * 54000.0; });
+    Ask(TelescopeDriver::Request::Declination, {}, "", [&m](const TelescopeDriver::State& s) {
+      m.dec = s.decDegrees * 3600.0;
+      if (m.Hooks.PositionChanged) m.Hooks.PositionChanged();
+    });
+    Ask(TelescopeDriver::Request::Slewing, {}, "", [this, &m](const TelescopeDriver::State& s) {
+      pollPending_ = false;
+      // Requests are served in turn: a poll asked before the GOTO does not
+      // end it.
+      if (m.gotoInProgress_ && slewServed_ && !s.slewing) m.EndGoto();
+      if (!s.connected && m.connected_) {
+        const std::string why = s.error;
+        if (m.Hooks.StatusLine)
+          m.Hooks.StatusLine("Telescope : " + (why.empty() ? "liaison INDI perdue" : why) +
+                             ", liaison coupee.");
+        m.DisconnectMount();
+      }
+    });
   }
 
  protected:
-  // A pulse the driver refuses because another request is in flight waits
-  // its turn; one that could not go out within the limit is given up and
-  // said so.
   void SendPulse(int direction, int64_t ms) override {
     static const int kGuide[] = {TelescopeDriver::kGuideSouth, TelescopeDriver::kGuideEast,
                                  TelescopeDriver::kGuideWest, TelescopeDriver::kGuideNorth};
-    Mount& m = mount_;
-    if (!m.driver_) return;
+    static const char* const kWords[] = {"Nord", "Sud", "Est", "Ouest"};  // by guide direction
     TelescopeDriver::Args a;
     a.guideDirection = kGuide[direction & 3];
     a.pulseMs = static_cast<int>(ms);
-    if (pending_.empty() && m.DriverSend(TelescopeDriver::Request::PulseGuide, a, -1)) return;
-    pending_.push_back({a, m.suivi_.Loop().NowMs()});
-    if (retry_ == 0)
-      retry_ = m.suivi_.Loop().AddTimer(Mount::kPulseRetryMs, true, [this] { Retry(); });
+    Ask(TelescopeDriver::Request::PulseGuide, a,
+        "impulsion " + std::string(kWords[a.guideDirection & 3]) + " de " +
+            std::to_string(a.pulseMs) + " ms abandonnee",
+        {});
   }
 
  private:
-  struct Pending {
+  using Done = std::function<void(const TelescopeDriver::State&)>;
+  struct Queued {
+    TelescopeDriver::Request request;
     TelescopeDriver::Args args;
+    std::string givenUp;  // what the status line says when it is given up; "" for a poll
+    Done done;
     int64_t since;
   };
 
-  void Retry() {
-    static const char* const kWords[] = {"Nord", "Sud", "Est", "Ouest"};  // by guide direction
-    Mount& m = mount_;
-    while (!pending_.empty()) {
-      const Pending& p = pending_.front();
-      if (!m.driver_ || !m.connected_) {
-        pending_.clear();
-        break;
-      }
-      if (m.suivi_.Loop().NowMs() - p.since > Mount::kPulseWaitLimitMs) {
-        if (m.hooks.statusLine)
-          m.hooks.statusLine(
-              "Telescope : impulsion " + std::string(kWords[p.args.guideDirection & 3]) + " de " +
-              std::to_string(p.args.pulseMs) + " ms abandonnee, le pilote est reste occupe.");
-        pending_.pop_front();
-        continue;
-      }
-      if (!m.DriverSend(TelescopeDriver::Request::PulseGuide, p.args, -1)) return;
-      pending_.pop_front();
-    }
-    m.suivi_.Loop().RemoveTimer(retry_);
-    retry_ = 0;
+  static TelescopeDriver::Args Target(double ra, double dec) {
+    TelescopeDriver::Args a;
+    a.raHours = ra / 54000.0;
+    a.decDegrees = dec / 3600.0;
+    return a;
   }
 
-  std::deque<Pending> pending_;
+  void Ask(TelescopeDriver::Request request, const TelescopeDriver::Args& args, std::string givenUp,
+           Done done, bool first = false) {
+    if (!mount_.driver_) return;
+    Queued q{request, args, std::move(givenUp), std::move(done), mount_.suivi_.Loop().NowMs()};
+    if (first)
+      queue_.push_front(std::move(q));
+    else
+      queue_.push_back(std::move(q));
+    Pump();
+  }
+
+  // Hands the first request over when the driver is free; tried again every
+  // kPulseRetryMs while it is busy.
+  void Pump() {
+    Mount& m = mount_;
+    while (!queue_.empty() && !inFlight_) {
+      Queued& q = queue_.front();
+      if (!m.driver_ || !m.connected_) {
+        queue_.clear();
+        pollPending_ = false;
+        break;
+      }
+      if (m.suivi_.Loop().NowMs() - q.since > Mount::kPulseWaitLimitMs) {
+        GiveUp(q);
+        queue_.pop_front();
+        continue;
+      }
+      std::weak_ptr<bool> alive = alive_;
+      const bool report = !q.givenUp.empty();
+      if (!m.driver_->SendAsync(
+              q.request, q.args,
+              [this, alive, report, done = q.done](const TelescopeDriver::State& s) {
+                if (alive.expired()) return;  // the link is gone
+                Answered(s, report, done);
+              }))
+        break;
+      inFlight_ = true;
+      queue_.pop_front();
+    }
+    const bool waiting = !queue_.empty() && !inFlight_;
+    if (waiting && retry_ == 0)
+      retry_ = m.suivi_.Loop().AddTimer(Mount::kPulseRetryMs, true, [this] { Pump(); });
+    if (!waiting && retry_ != 0) {
+      m.suivi_.Loop().RemoveTimer(retry_);
+      retry_ = 0;
+    }
+  }
+
+  void Answered(const TelescopeDriver::State& s, bool report, const Done& done) {
+    Mount& m = mount_;
+    inFlight_ = false;
+    if (m.connected_) {
+      if (report && !s.error.empty() && m.Hooks.StatusLine)
+        m.Hooks.StatusLine("Telescope : " + s.error);
+      if (done) done(s);
+    }
+    Pump();
+  }
+
+  void GiveUp(const Queued& q) {
+    Mount& m = mount_;
+    if (q.givenUp.empty()) {
+      pollPending_ = false;
+      return;
+    }
+    if (m.Hooks.StatusLine)
+      m.Hooks.StatusLine("Telescope : " + q.givenUp + ", le pilote est reste occupe.");
+    if (q.request == TelescopeDriver::Request::SlewToCoordinatesAsync && m.gotoInProgress_) {
+      m.gotoInProgress_ = false;
+      if (m.Hooks.GotoEnded) m.Hooks.GotoEnded();
+    }
+  }
+
+  std::deque<Queued> queue_;
+  bool inFlight_ = false;     // one of ours awaits its answer
+  bool pollPending_ = false;  // a poll's requests are queued or out
+  bool slewServed_ = false;   // the running GOTO's request was served
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   EventLoop::TimerId retry_ = 0;
 };
 

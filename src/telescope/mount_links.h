@@ -53,6 +53,8 @@ class MountLink {
   // During a dead-reckoned GOTO the remaining times count down (not for the
   // pulse-coded box, whose pulses count themselves).
   virtual bool CountsDownDuringGoto() const { return true; }
+  // True while requests to the mount are on their way or awaited.
+  virtual bool Busy() const { return false; }
 
  protected:
   Mount& mount_;

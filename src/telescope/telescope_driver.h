@@ -8,7 +8,7 @@ namespace orniva {
 // The telescope driver of the "ASCOM" choice, run on a worker thread (on
 // Linux the INDI client of src/platform): the program hands it one
 // request at a time with its arguments and, for requests with an answer,
-// waits a bounded time for the answer. The worker owns every call on the
+// waits a bounded time for the answer, or is called back with it. The worker owns every call on the
 // driver; answers are read back from Answer() once Send returned true.
 class TelescopeDriver {
  public:
@@ -51,6 +51,12 @@ class TelescopeDriver {
   // handed over); otherwise waits that long for the answer and returns
   // whether it came. A request is refused (false) while another is in flight.
   virtual bool Send(Request request, const Args& args, int waitMs) = 0;
+  // Hands a request over and returns at once: done is called later on the
+  // loop's thread with the answer, once the worker has served the request
+  // (never for a refused request, nor once the driver is gone). Refused
+  // (false) while another request is in flight.
+  virtual bool SendAsync(Request request, const Args& args,
+                         std::function<void(const State&)> done) = 0;
   virtual State Answer() const = 0;
   // Called on the loop's thread when the driver's link goes away by itself
   // (server stopped, network lost), with the reason.

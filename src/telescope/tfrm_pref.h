@@ -126,7 +126,9 @@ class TFRM_Pref : public Window {
                                       "Executer un script"};
   Edit EDT_Fin_GOTO_Script{TBS_Guidage, "EDT_Fin_GOTO_Script"};
 
-  // Motor speeds.
+  // Motor speeds, kept in named speed sets: the current one's name (each set
+  // is a section "Vitesse_Moteur." + name of the settings file).
+  ComboBox CBX_Vitesse_Moteur{TBS_Vitesses, "CBX_Vitesse_Moteur", {"Defaut"}, 0, true};
   NumEdit TNI_Vitesse_Est{TBS_Vitesses, "TNI_Vitesse_Est", 15, 3};
   NumEdit TNI_Vitesse_Ouest{TBS_Vitesses, "TNI_Vitesse_Ouest", 15, 3};
   NumEdit TNI_Vitesse_Nord{TBS_Vitesses, "TNI_Vitesse_Nord", 15, 3};

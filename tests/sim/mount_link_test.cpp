@@ -70,7 +70,7 @@ struct MountLink : ProgramMount {
 
   MountLink() {
     camera.SetExposure({0.04, 1.0});
-    mount.hooks.gotoEnded = [this] { ++gotoEnded; };
+    mount.Hooks.GotoEnded = [this] { ++gotoEnded; };
     std::vector<std::string> lines;
     for (const auto& l : pref.MEMO_Ports_Serie.Lines())
       if (l.rfind("COM1=", 0) != 0) lines.push_back(l);

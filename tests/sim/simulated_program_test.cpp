@@ -84,10 +84,13 @@ TEST(SimulatedProgram, TheProgramsGotoMovesTheSimulatedField) {
 
 // The end-of-GOTO actions of the preferences, each on its own check box: a
 // GOTO of the program on the simulated mount shows the message, plays the
-// sound, or both, and nothing unchecked.
+// sound, runs the script file (which writes its own line), or all of them,
+// and nothing unchecked. A script file that is not there is said so.
+enum class Script { None, Present, Missing };
 struct EndOfGoto {
   const char* name;
   bool message, sound;
+  Script script;
 };
 void PrintTo(const EndOfGoto& e, std::ostream* os) {
   *os << e.name;
@@ -96,6 +99,10 @@ class EndOfGotoActions : public ::testing::TestWithParam<EndOfGoto> {};
 
 TEST_P(EndOfGotoActions, RunAsChecked) {
   const EndOfGoto& e = GetParam();
+  const fs::path dir = fs::temp_directory_path() / ("orniva_goto_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const std::string script = (dir / "fin_goto.txt").string();
+  std::ofstream(script) << "var(n,integer)\r\nmessagebox.show(\"arrive sur l'objet\")\r\n";
   VirtualEventLoop loop;
   HeadlessDialogs dialogs;
   Program program(loop, dialogs);
@@ -109,25 +116,37 @@ TEST_P(EndOfGotoActions, RunAsChecked) {
   pref.CKB_Fin_GOTO_Afficher_Message.SetChecked(e.message);
   pref.CKB_Fin_Goto_Jouer_un_son.SetChecked(e.sound);
   pref.EDT_Fin_GOTO_Son_a_jouer.SetText("arrive.wav");
+  pref.CKB_Fin_GOTO_ExecuteScript.SetChecked(e.script != Script::None);
+  const std::string scriptName = e.script == Script::Missing ? script + ".absent" : script;
+  pref.EDT_Fin_GOTO_Script.SetText(scriptName);
   const auto before = program.Message().MEMO_Message.Lines();
   loop.SetIoGraceMs(2);
   const SimPointing at = observatory.Mount().Pointing(loop.NowMs());
   program.Telescope().GotoCoordinates(at.ra + 900, at.dec + 1800);
   ASSERT_TRUE(loop.RunUntil([&] { return !program.Telescope().GotoInProgress(); }, 30000));
+  loop.RunFor(1000);  // the script's lines, one per tick of the run timer
   std::vector<std::string> shown = program.Message().MEMO_Message.Lines();
   shown.erase(shown.begin(), shown.begin() + static_cast<std::ptrdiff_t>(before.size()));
-  EXPECT_EQ(shown,
-            e.message ? std::vector<std::string>{"GOTO termine"} : std::vector<std::string>{});
+  std::vector<std::string> expected;
+  if (e.message) expected.push_back("GOTO termine");
+  if (e.script == Script::Present) expected.push_back("arrive sur l'objet");
+  if (e.script == Script::Missing) expected.push_back(scriptName + " : Script introuvable");
+  EXPECT_EQ(shown, expected);
   EXPECT_EQ(program.RecordingSound().Played(),
             e.sound ? std::vector<std::string>{"file arrive.wav"} : std::vector<std::string>{});
+  EXPECT_FALSE(program.Script().Interpreter().ScriptRunning());
   program.Shutdown();
+  fs::remove_all(dir);
 }
 
 INSTANTIATE_TEST_SUITE_P(Choices, EndOfGotoActions,
-                         ::testing::Values(EndOfGoto{"Nothing", false, false},
-                                           EndOfGoto{"MessageOnly", true, false},
-                                           EndOfGoto{"SoundOnly", false, true},
-                                           EndOfGoto{"Both", true, true}),
+                         ::testing::Values(EndOfGoto{"Nothing", false, false, Script::None},
+                                           EndOfGoto{"MessageOnly", true, false, Script::None},
+                                           EndOfGoto{"SoundOnly", false, true, Script::None},
+                                           EndOfGoto{"ScriptOnly", false, false, Script::Present},
+                                           EndOfGoto{"MissingScript", false, false,
+                                                     Script::Missing},
+                                           EndOfGoto{"All", true, true, Script::Present}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SimulatedProgram, CameraOneStartsOnTheSimulatorDriverThroughThePipeline) {

@@ -152,7 +152,7 @@ struct IndiFixture : MountFixture {
   void SetUp() override {
     ASSERT_TRUE(server.Start()) << "indiserver did not start (is indi-bin installed?): "
                                 << server.Log();
-    mount.hooks.makeDriver = [this] { return MakeIndiTelescope(loop); };
+    mount.Hooks.MakeDriver = [this] { return MakeIndiTelescope(loop); };
     UseServer(server.port);
     pref.RDB_ASCOM.Click();
   }
@@ -174,6 +174,11 @@ struct IndiFixture : MountFixture {
     }
     return done();
   }
+  // A position poll, its answers in.
+  void Poll() {
+    mount.TMR_ScopePositionTimer();
+    RunReal([&] { return !mount.LinkBusy(); }, 2);
+  }
   static double Separation(double ra1, double dec1, double ra2, double dec2) {
     double dra = std::remainder(ra1 - ra2, 1296000.0) * std::cos(dec1 / 206264.806);
     return std::hypot(dra, dec1 - dec2);
@@ -185,7 +190,7 @@ TEST_F(IndiFixture, ConnectGotoSyncAbortAndPulses) {
   ASSERT_TRUE(mount.Connected()) << ::testing::PrintToString(dialogs.History().size());
   ASSERT_TRUE(mount.Driver()->Answer().canPulseGuide);
 
-  mount.TMR_ScopePositionTimer();
+  Poll();
   const double startRa = mount.ra;
   // GOTO one hour east of the start, at +30 degrees.
   const double ra = std::fmod(startRa + 54000, 1296000), dec = 30 * 3600;
@@ -203,7 +208,7 @@ TEST_F(IndiFixture, ConnectGotoSyncAbortAndPulses) {
   const double syncRa = std::fmod(ra + 900, 1296000), syncDec = dec - 600;
   mount.SyncCoordinates(syncRa, syncDec);
   RunReal([] { return false; }, 1);
-  mount.TMR_ScopePositionTimer();
+  Poll();
   EXPECT_LT(Separation(mount.ra, mount.dec, syncRa, syncDec), 30);
 
   // A 2 s guide pulse north or south moves the declination (which way
@@ -211,7 +216,7 @@ TEST_F(IndiFixture, ConnectGotoSyncAbortAndPulses) {
   const double before = mount.dec;
   mount.StartMotion(kNorth, true, false, 2000);
   RunReal([] { return false; }, 3);
-  mount.TMR_ScopePositionTimer();
+  Poll();
   EXPECT_GT(std::fabs(mount.dec - before), 5);
   EXPECT_LT(std::fabs(mount.dec - before), 120);
 
@@ -222,10 +227,10 @@ TEST_F(IndiFixture, ConnectGotoSyncAbortAndPulses) {
   mount.AbortGoto();
   EXPECT_FALSE(mount.GotoInProgress());
   RunReal([] { return false; }, 2);
-  mount.TMR_ScopePositionTimer();
+  Poll();
   const double stopped = mount.dec;
   RunReal([] { return false; }, 1);
-  mount.TMR_ScopePositionTimer();
+  Poll();
   EXPECT_NEAR(mount.dec, stopped, 60);  // no longer slewing
   EXPECT_GT(mount.dec - farDec, 3600);  // far from the target
   EXPECT_TRUE(status.empty()) << ::testing::PrintToString(status);
@@ -259,7 +264,7 @@ TEST_F(IndiFixture, NoServerIsReportedQuicklyAndLeavesTheMountUnconnected) {
 TEST_F(IndiFixture, ServerDyingMidSlewEndsTheGotoAndCanBeReconnected) {
   pref.BTN_Connecter.Click();
   ASSERT_TRUE(mount.Connected());
-  mount.TMR_ScopePositionTimer();
+  Poll();
   mount.GotoCoordinates(std::fmod(mount.ra + 6 * 54000, 1296000), -50 * 3600.0);
   RunReal([] { return false; }, 1);
   server.Stop();
@@ -315,9 +320,9 @@ class Lx200DriverPeer : public ::testing::TestWithParam<Lx200Driver> {
                          "</INDIDriver>\n");
     ASSERT_TRUE(server.Start()) << "indiserver did not start (is indi-bin installed?): "
                                 << server.Log();
-    mount.hooks.makeDriver = [this] { return MakeIndiTelescope(loop); };
-    mount.hooks.statusLine = [this](const std::string& s) { status.push_back(s); };
-    mount.hooks.gotoEnded = [this] { ++gotoEnded; };
+    mount.Hooks.MakeDriver = [this] { return MakeIndiTelescope(loop); };
+    mount.Hooks.StatusLine = [this](const std::string& s) { status.push_back(s); };
+    mount.Hooks.GotoEnded = [this] { ++gotoEnded; };
     pref.EDT_ASCOM_Telescope.SetText(std::string(d.device) +
                                      "@127.0.0.1:" + std::to_string(server.port));
     pref.RDB_ASCOM.Click();
@@ -334,7 +339,7 @@ class Lx200DriverPeer : public ::testing::TestWithParam<Lx200Driver> {
   }
   void Poll() {
     mount.TMR_ScopePositionTimer();
-    RunReal([] { return false; }, 0);
+    RunReal([&] { return !mount.LinkBusy(); }, 2);
   }
   double ModelRa() { return model.ReportedRa(loop.NowMs()); }
   double ModelDec() { return model.ReportedDec(loop.NowMs()); }

@@ -57,8 +57,8 @@ TEST_P(RealTimeGoto, HeartbeatKeepsFiringAndTheGotoEnds) {
   const MountBehaviour& b = GetParam();
   ASSERT_TRUE(sim.Ok()) << sim.Error();
   pref.MEMO_Ports_Serie.SetLines({"COM1=" + sim.SlavePath()});
-  mount.hooks.statusLine = [this](const std::string& s) { status.push_back(s); };
-  mount.hooks.gotoEnded = [this] { ++gotoEnded; };
+  mount.Hooks.StatusLine = [this](const std::string& s) { status.push_back(s); };
+  mount.Hooks.GotoEnded = [this] { ++gotoEnded; };
   pref.RDB_LX200.Click();
   pref.BTN_Connecter.Click();
   ASSERT_TRUE(mount.Connected());

@@ -30,8 +30,8 @@ struct MountRig {
   int gotoEnded = 0;
 
   MountRig() {
-    mount.hooks.statusLine = [this](const std::string& s) { status.push_back(s); };
-    mount.hooks.gotoEnded = [this] { ++gotoEnded; };
+    mount.Hooks.StatusLine = [this](const std::string& s) { status.push_back(s); };
+    mount.Hooks.GotoEnded = [this] { ++gotoEnded; };
   }
   // Points a COM name of the preferences' table at a device.
   void UseDevice(const std::string& com, const std::string& path) {

@@ -215,9 +215,9 @@ TEST_F(PortFixture, RelativeMoveByDeadReckoningEndsTheGoto) {
     v->SetValue(16);  // 8" per 500 ms poll
   mount.ra = 1296000 - 300;
   mount.dec = 1000;
-  mount.MoveRelative(600, -320);  // West 37.5 s, South 20 s
+  mount.MoveRelative(600, -320);  // East 37.5 s, South 20 s
   EXPECT_TRUE(mount.GotoInProgress());
-  EXPECT_EQ(port.Level("0378.D5"), 1);  // West
+  EXPECT_EQ(port.Level("0378.D4"), 1);  // East
   EXPECT_EQ(port.Level("0378.D7"), 1);  // South
   loop.RunFor(20000);
   EXPECT_EQ(port.Level("0378.D7"), 0);
@@ -231,8 +231,8 @@ TEST_F(PortFixture, RelativeMoveByDeadReckoningEndsTheGoto) {
   // With "2 axes separes" Dec starts when RA has ended.
   pref.CKB_Axes_Separes.SetChecked(true);
   port.Clear();
-  mount.MoveRelative(-160, 160);
-  EXPECT_EQ(port.Level("0378.D4"), 1);
+  mount.MoveRelative(-160, 160);  // West, then North
+  EXPECT_EQ(port.Level("0378.D5"), 1);
   EXPECT_EQ(port.Level("0378.D6"), 0);
   loop.RunFor(10000);
   EXPECT_EQ(port.Level("0378.D6"), 1);
@@ -267,13 +267,19 @@ struct RecordingDriver : TelescopeDriver {
     if (r == Request::Connect) state.connected = true;
     return true;
   }
+  // Answers through the loop, as the real driver's worker does.
+  bool SendAsync(Request r, const Args& a, std::function<void(const State&)> done) override {
+    if (!Send(r, a, 0)) return false;
+    loop->Post([done = std::move(done), s = state] { done(s); });
+    return true;
+  }
   State Answer() const override { return state; }
 };
 
 struct DriverFixture : MountFixture {
   std::vector<RecordingDriver::Call> calls;
   DriverFixture() {
-    mount.hooks.makeDriver = [this] {
+    mount.Hooks.MakeDriver = [this] {
       auto d = std::make_unique<RecordingDriver>();
       d->loop = &loop;
       d->calls = &calls;
@@ -370,7 +376,7 @@ namespace {
 struct BacklashFixture : PortFixture, ::testing::WithParamInterface<Mount::Interface> {
   std::vector<RecordingDriver::Call> calls;
   BacklashFixture() {
-    mount.hooks.makeDriver = [this] {
+    mount.Hooks.MakeDriver = [this] {
       auto d = std::make_unique<RecordingDriver>();
       d->loop = &loop;
       d->calls = &calls;
@@ -413,8 +419,8 @@ TEST_P(BacklashFixture, AddedOnlyWhenTheAxisReversesItsLastStoppedMotion) {
     double ra, dec;
   };
   // East, East, West, West, East; then North, North, South, South, North.
-  const Move moves[] = {{-3, 0}, {-3, 0}, {3, 0},  {3, 0},  {-3, 0},
-                        {0, 3},  {0, 3},  {0, -3}, {0, -3}, {0, 3}};
+  const Move moves[] = {{3, 0}, {3, 0}, {-3, 0}, {-3, 0}, {3, 0},
+                        {0, 3}, {0, 3}, {0, -3}, {0, -3}, {0, 3}};
   std::vector<std::string> ra, dec;
   for (const Move& m : moves) {
     mount.MoveRelative(m.ra, m.dec);

@@ -397,11 +397,12 @@ class DriverMountLink : public PulseMountLink {
     Pump();
   }
 
-  // Hands the first request over when the driver is free; tried again every
-  // kPulseRetryMs while it is busy.
+  // Hands the first request over when the driver is free; looked at again
+  // every kPulseRetryMs while requests wait, so that one waiting too long
+  // (behind a refusal or an answer that does not come) is given up.
   void Pump() {
     Mount& m = mount_;
-    while (!queue_.empty() && !inFlight_) {
+    while (!queue_.empty()) {
       Queued& q = queue_.front();
       if (!m.driver_ || !m.connected_) {
         queue_.clear();
@@ -413,6 +414,7 @@ class DriverMountLink : public PulseMountLink {
         queue_.pop_front();
         continue;
       }
+      if (inFlight_) break;
       std::weak_ptr<bool> alive = alive_;
       const bool report = !q.givenUp.empty();
       if (!m.driver_->SendAsync(
@@ -425,7 +427,7 @@ class DriverMountLink : public PulseMountLink {
       inFlight_ = true;
       queue_.pop_front();
     }
-    const bool waiting = !queue_.empty() && !inFlight_;
+    const bool waiting = !queue_.empty();
     if (waiting && retry_ == 0)
       retry_ = m.suivi_.Loop().AddTimer(Mount::kPulseRetryMs, true, [this] { Pump(); });
     if (!waiting && retry_ != 0) {

@@ -164,6 +164,7 @@ void CameraCommands::Start(int camera) {
   alv_.SetOnline(camera, false);
   // A camera start ends a file source and a running player.
   if (Hooks.StopPlayer) Hooks.StopPlayer();
+  if (camera == 1 && Hooks.CloseAvi) Hooks.CloseAvi();
   if (alv_.State.fileMode) {
     RefreshTimer(alv_.ImageCamera()).Stop();
     alv_.State.fileMode = false;

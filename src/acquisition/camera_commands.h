@@ -36,8 +36,10 @@ struct CameraHooks {
   // Long-exposure window: stop a running exposure, show or hide the window.
   std::function<void()> StopExposure;
   std::function<void(bool show)> ShowLongExposureWindow;
-  // A running file player is stopped before a camera starts.
+  // A running file player is stopped before a camera starts; camera 1 then
+  // closes the AVI being played.
   std::function<void()> StopPlayer;
+  std::function<void()> CloseAvi;
   // The zone controls take the limits of a camera's new frame width (at a
   // start and after a format change); after a format change of camera 1
   // both zones are centred on the frame; the motion-detection reference no

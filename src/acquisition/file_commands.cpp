@@ -63,9 +63,23 @@ void FileCommands::OpenFileSources(int loadKind, const std::vector<std::string>&
   StartFileSource();
 }
 
+int FileCommands::FrameCount() const {
+  if (fileKind_ == kFileKindAvi) return avi_.FrameCount();
+  return static_cast<int>(files_.size());
+}
+
 bool FileCommands::DecodeCurrent() {
+  if (fileKind_ == kFileKindAvi) {
+    if (Hooks.ShowPlayerFile) Hooks.ShowPlayerFile("Frame " + std::to_string(position_));
+    if (!avi_.ReadFrame(position_, decoded_)) {
+      Message(avi_.Error());
+      return false;
+    }
+    return alv_.StoreFrame(alv_.ImageCamera(), decoded_);
+  }
   if (position_ < 0 || position_ >= static_cast<int>(files_.size())) return false;
   const std::string& name = files_[position_];
+  if (Hooks.ShowPlayerFile) Hooks.ShowPlayerFile(name);
   const ImageFileResult r = LoadImageFile(name, decoded_);
   if (!r.Ok()) {
     Message(ImageFileMessage(name, r));
@@ -77,14 +91,22 @@ bool FileCommands::DecodeCurrent() {
 
 void FileCommands::StartFileSource() {
   const int camera = alv_.ImageCamera();
-  if (fileKind_ != kFileKindImage) {
-    Message("Fichier " + files_.front() + " : la lecture des fichiers AVI n'est pas disponible");
+  if (fileKind_ == kFileKindAvi) {
+    avi_.Close();
+    if (!avi_.Open(files_.front())) {
+      Message(avi_.Error());
+      if (Hooks.StartPlayer) Hooks.StartPlayer(0);
+      return;
+    }
+  }
+  if (!DecodeCurrent()) {
+    if (Hooks.StartPlayer) Hooks.StartPlayer(0);
     return;
   }
-  if (!DecodeCurrent()) return;
   const Image& slot = alv_.Slot(camera, 0);
   alv_.SetCameraFormat(camera, slot.Width(), slot.Height(), 24, false, true);
   alv_.Camera(camera).streaming = 0;
+  if (Hooks.StartPlayer) Hooks.StartPlayer(FrameCount());
   if (Hooks.SetIntegrationMode) Hooks.SetIntegrationMode(loadKind_);
   alv_.State.processing = true;
   alv_.MNU_Operations.SetEnabled(true);

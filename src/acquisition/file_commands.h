@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "acquisition/avi_file.h"
 #include "acquisition/camera_commands.h"
 #include "acquisition/image_load.h"
 #include "acquisition/tfrm_alv.h"
@@ -26,9 +27,13 @@ struct FileHooks {
   std::function<void(int loadKind)> SetIntegrationMode;  // "Creer image unique" / Dark / Flat
   std::function<void(int loadKind)> ComposeDarkOrFlat;   // fills the dark or flat buffer
   std::function<int()> JpegQuality;                      // SPED_Qualite_Jpeg, 80 when empty
+  // The player: the "Fichier :" field, and a source of count frames
+  // starting at frame 0 (the play-control window is shown).
+  std::function<void(const std::string& text)> ShowPlayerFile;
+  std::function<void(int count)> StartPlayer;
 };
 
-// Image files as the image camera's source ("file mode"), opened as an
+// Image and AVI files as the image camera's source ("file mode"), opened as an
 // image, a dark or a flat, and the page on display saved as a bitmap or JPEG
 // file: the "Ouvrir" and "Enregistrer" commands of the main window.
 class FileCommands {
@@ -52,12 +57,21 @@ class FileCommands {
   void OpenFileSource(int loadKind, const std::string& name);
   // The files chosen in one dialog: the file list takes them sorted.
   void OpenFileSources(int loadKind, const std::vector<std::string>& names);
-  // Decodes the player's current file into the image camera's frame slot 0
-  // and runs the pipeline; false, frame kept and a message naming the file,
-  // when the file cannot be read or decoded.
+  // Decodes the player's current file (or AVI frame) into the image
+  // camera's frame slot 0 and runs the pipeline; false, frame kept and a
+  // message naming the file, when the file cannot be read or decoded.
   bool LoadImage();
   // "Enregistrer": the page on display, as a JPEG or a bitmap file.
   void Save();
+
+  // The AVI being played; closed when another file opens, when camera 1
+  // starts and when the program closes.
+  void CloseAvi() { avi_.Close(); }
+  const AviReader& Avi() const { return avi_; }
+  // The player's file list, emptied at the first activation and at the end.
+  void ClearFileList() { files_.clear(); }
+  // Frames of the source: the files of the list, or the AVI's frames.
+  int FrameCount() const;
 
   const std::vector<std::string>& FileList() const { return files_; }
   int Position() const { return position_; }
@@ -79,6 +93,7 @@ class FileCommands {
   int loadKind_ = kLoadImage;
   std::string lastDirectory_;
   Image decoded_;
+  AviReader avi_;
 };
 
 }  // namespace orniva

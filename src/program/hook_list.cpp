@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "acquisition/tfrm_play_control.h"
 #include "acquisition/tfrm_tool_affichage.h"
 #include "processing/tfrm_info.h"
 #include "processing/tfrm_tool_images.h"
@@ -23,8 +24,9 @@ static_assert(sizeof(std::function<void()>) == sizeof(std::function<int(int, dou
 static_assert(HookCount<PipelineInputs>() == 25);
 static_assert(HookCount<PipelineHooks>() == 25);
 static_assert(HookCount<LifecycleHooks>() == 25);
-static_assert(HookCount<CameraHooks>() == 11);
-static_assert(HookCount<FileHooks>() == 7);
+static_assert(HookCount<CameraHooks>() == 12);
+static_assert(HookCount<FileHooks>() == 9);
+static_assert(HookCount<PlayerHooks>() == 2);
 static_assert(HookCount<TrackingLinks>() == 19);
 static_assert(HookCount<ToolImagesHooks>() == 15);
 static_assert(HookCount<MeasureHooks>() == 7);
@@ -129,6 +131,7 @@ std::vector<HookState> ListHooks(Program& p) {
   CH(StopExposure);
   CH(ShowLongExposureWindow);
   CH(StopPlayer);
+  CH(CloseAvi);
   CH(ApplyZoneLimits);
   CH(CentreZones);
   CH(ReferenceNotLoaded);
@@ -145,7 +148,14 @@ std::vector<HookState> ListHooks(Program& p) {
   FH(SetIntegrationMode);
   FH(ComposeDarkOrFlat);
   FH(JpegQuality);
+  FH(ShowPlayerFile);
+  FH(StartPlayer);
 #undef FH
+  const PlayerHooks& plh = p.Get<TFRM_PlayControl>().Hooks;
+#define PLH(field) ORNIVA_HOOK(out, "PlayerHooks", plh, field)
+  PLH(LoadFrame);
+  PLH(PlaybackEnded);
+#undef PLH
   const TrackingLinks& tl = p.Get<TFRM_Tool_Suivi>().Links;
 #define TL(field) ORNIVA_HOOK(out, "TrackingLinks", tl, field)
   TL(ZoneCentre);

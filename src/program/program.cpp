@@ -19,6 +19,7 @@
 #include "program/measure_wiring.h"
 #include "program/menu_wiring.h"
 #include "program/pipeline_wiring.h"
+#include "program/player_wiring.h"
 #include "program/profile_wiring.h"
 #include "program/script_wiring.h"
 #include "program/simulator_wiring.h"
@@ -130,6 +131,7 @@ void Program::Connect() {
   ConnectCompositor(
       {alv, tools, info, resources, display, suivi, Get<TFRM_PlayControl>(), *cameras_});
   ConnectCorrectionFiles(alv, *files_, tools);
+  ConnectPlayer({alv, *files_, *cameras_, Get<TFRM_PlayControl>(), Script().Interpreter()});
   files_->Hooks.JpegQuality = [&tools] { return tools.SPED_Qualite_Jpeg.Value(); };
   // A file source ends a running integration; a cancelled open dialog ends
   // the script that asked for it.

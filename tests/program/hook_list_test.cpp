@@ -35,12 +35,6 @@ const std::map<std::string, std::string> kPending = {
     {"CameraHooks.ReferenceNotLoaded", "motion detection"},
     {"TrackingLinks.StarLost", "lost-star action"},
     {"TrackingLinks.ConfigureLostStar", "lost-star action"},
-    // Video files and the player.
-    {"PipelineHooks.StepPlayer", "video player"},
-    {"CameraHooks.StopPlayer", "video player"},
-    {"LifecycleHooks.CreatePlayerFileList", "video player"},
-    {"LifecycleHooks.FreePlayerFileList", "video player"},
-    {"LifecycleHooks.CloseAvi", "video files"},
     // Long exposure.
     {"PipelineHooks.StartRequestedExposureTimers", "long exposure"},
     {"PipelineHooks.LongExposureCountdown", "long exposure"},

@@ -8,6 +8,7 @@
 
 #include "core/virtual_event_loop.h"
 #include "program/program.h"
+#include "start_directory.h"
 #include "telescope/tfrm_pref.h"
 
 namespace orniva {
@@ -15,36 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The program started in a fresh start directory, removed afterwards.
-struct MountSettings : ::testing::Test {
-  fs::path previous = fs::current_path();
-  fs::path dir;
-  VirtualEventLoop loop;
-  HeadlessDialogs dialogs;
-
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "orniva-mount-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    dir = tmpl;
-    fs::current_path(dir);
-  }
-  void TearDown() override {
-    fs::current_path(previous);
-    fs::remove_all(dir);
-  }
-  std::unique_ptr<Program> Start() {
-    auto p = std::make_unique<Program>(loop, dialogs);
-    p->UseSettingsFile();
-    p->Activate();
-    return p;
-  }
-  std::string Ini() const {
-    std::ifstream in(dir / "Orniva.ini");
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-};
+using MountSettings = StartDirectoryFixture;
 
 // Everything the settings file keeps of the mount, as "name=value" lines.
 std::vector<std::string> Snapshot(const TFRM_Pref& p) {

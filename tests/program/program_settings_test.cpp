@@ -15,6 +15,7 @@
 #include "processing/tfrm_tool_mesures.h"
 #include "program/program.h"
 #include "settings/ini_file.h"
+#include "start_directory.h"
 #include "telescope/tfrm_pref.h"
 #include "telescope/tfrm_tool_suivi.h"
 
@@ -23,37 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Runs the test in a fresh start directory, removed afterwards.
-struct StartDirectory : ::testing::Test {
-  fs::path previous = fs::current_path();
-  fs::path dir;
-  VirtualEventLoop loop;
-  HeadlessDialogs dialogs;
-  std::vector<std::string> lines;
-
-  void SetUp() override {
-    std::string tmpl = (fs::temp_directory_path() / "orniva-start-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    dir = tmpl;
-    fs::current_path(dir);
-  }
-  void TearDown() override {
-    fs::current_path(previous);
-    fs::remove_all(dir);
-  }
-  std::unique_ptr<Program> Start(bool useSettings = true) {
-    auto p = std::make_unique<Program>(loop, dialogs);
-    p->Message().OnLine = [this](const std::string& s) { lines.push_back(s); };
-    if (useSettings) p->UseSettingsFile();
-    p->Activate();
-    return p;
-  }
-  std::string Ini() const {
-    std::ifstream in(dir / "Orniva.ini");
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+struct StartDirectory : StartDirectoryFixture {
   std::string Catalogues() const { return std::string(ORNIVA_SHARED_DATA_DIR) + "/catalogs/"; }
 };
 

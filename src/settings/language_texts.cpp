@@ -127,9 +127,9 @@ void LanguageTexts::Apply(Application& app, const IniFile& file, const std::stri
     }
   }
   for (auto& [list, items] : lists_) {
-    const int index = const_cast<ComboBox*>(list)->ItemIndex();
-    const_cast<ComboBox*>(list)->SetItems(items);
-    const_cast<ComboBox*>(list)->SetItemIndex(index);
+    const int index = list->ItemIndex();
+    list->SetItems(items);
+    list->SetItemIndex(index);
   }
   kept_.clear();
   unmatched_.clear();
@@ -162,7 +162,7 @@ bool LanguageTexts::SetTarget(Application& app, const std::string& key, const st
       if (LowerAscii(list->Name()) != "cbx_ag_parite" &&
           LowerAscii(list->Name()) != "cbx_ag_focus_parite")
         continue;
-      auto* box = const_cast<ComboBox*>(list);
+      ComboBox* box = list;
       std::vector<std::string> now = box->Items();
       if (at >= static_cast<int>(now.size())) continue;
       now[at] = value;
@@ -206,10 +206,6 @@ bool LanguageTexts::SetTarget(Application& app, const std::string& key, const st
   for (Window* w : app.Windows()) {
     if (caption && LowerAscii(w->Name()) == "t" + LowerAscii(stem)) {
       w->SetCaption(value);
-      any = true;
-    }
-    if (LowerAscii(stem) == "pnl_suivi" && hint && w->Name() == "TFRM_Tool_Suivi") {
-      if (Control* c = w->Find(stem)) set(*c);
       any = true;
     }
   }

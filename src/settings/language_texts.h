@@ -46,7 +46,7 @@ class LanguageTexts {
   bool haveDefaults_ = false;
   std::map<const Control*, Defaults> controls_;
   std::map<const Window*, std::string> titles_;
-  std::map<const ComboBox*, std::vector<std::string>> lists_;
+  std::map<ComboBox*, std::vector<std::string>> lists_;
   std::map<std::string, std::string, std::less<>> kept_;  // lower-case key -> text
   std::vector<std::string> unmatched_;
 };
